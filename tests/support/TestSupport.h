@@ -1,0 +1,30 @@
+#pragma once
+// Helpers shared by the test programs.
+
+#include <string>
+#include <vector>
+
+namespace ktest {
+
+// Folder of the running test program, with a trailing backslash.
+std::string ExeFolder();
+
+// Reads a whole file; empty when it cannot be read.
+std::vector<unsigned char> ReadBytes(const std::string& path);
+bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// A fresh, empty folder under the test program's folder, removed with its files on destruction.
+class TempDir {
+ public:
+  explicit TempDir(const char* name);
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return m_path; }  // with a trailing backslash
+  std::string file(const char* name) const { return m_path + name; }
+
+ private:
+  std::string m_path;
+};
+
+}  // namespace ktest
