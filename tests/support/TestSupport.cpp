@@ -36,6 +36,15 @@ std::string ExeFolder() {
   return s.substr(0, s.find_last_of("\\/") + 1);
 }
 
+static std::string FullPath(const std::string& p) {
+  char buf[MAX_PATH] = {};
+  DWORD n = GetFullPathNameA(p.c_str(), MAX_PATH, buf, nullptr);
+  return n && n < MAX_PATH ? std::string(buf) : p;
+}
+
+std::string PalmFolder() { return FullPath(ExeFolder() + "..\\..\\palm"); }
+std::string ConduitsFolder() { return FullPath(ExeFolder() + "..\\..\\conduits"); }
+
 std::vector<unsigned char> ReadBytes(const std::string& path) {
   std::vector<unsigned char> out;
   FILE* f = fopen(path.c_str(), "rb");

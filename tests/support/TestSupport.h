@@ -9,6 +9,11 @@ namespace ktest {
 // Folder of the running test program, with a trailing backslash.
 std::string ExeFolder();
 
+// The build's stand-in Palm Desktop folder and sample conduit folder (full paths, no trailing
+// backslash), found from the test program's own place in the build tree.
+std::string PalmFolder();
+std::string ConduitsFolder();
+
 // Reads a whole file; empty when it cannot be read.
 std::vector<unsigned char> ReadBytes(const std::string& path);
 bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
