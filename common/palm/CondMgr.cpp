@@ -1,0 +1,1 @@
+#include "CondInfo.h"
