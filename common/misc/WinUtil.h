@@ -1,0 +1,39 @@
+#pragma once
+// Small shared services over Windows: the program folder (home of all the program's own files),
+// a file's version numbers and creation time, and the shell's "open".
+
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+
+// Writes the folder of the module's file, drive and folder with a trailing backslash, into
+// szBuf of MAX_PATH (260) bytes. hModule nullptr means the running program. False when there is
+// no buffer or the module's file name cannot be had (szBuf is then empty).
+bool GetProgramFolder(HMODULE hModule, char* szBuf);
+
+// Tests run the program's code against a folder of their own: while an override is set,
+// GetProgramFolder(nullptr, ...) returns it (give it with its trailing backslash). nullptr clears.
+void SetProgramFolderOverride(const char* szFolder);
+
+// Drive and folder of a full path ("D:\\kestrin.exe" gives "D:\\"), cut to cap and terminated.
+void SplitProgramFolder(const char* szPath, char* szBuf, size_t cap);
+
+// The fixed file version of a file. The four outputs are always set, to 0 on failure.
+bool GetFileVersion(const char* szPath, int* pnMajor, int* pnMinor, int* pnRelease, int* pnBuild);
+
+// Shows a version the way the program does everywhere: "%d.%d.%d.%04d".
+char* FormatFileVersion(char* szBuf, size_t cap, int nMajor, int nMinor, int nRelease, int nBuild);
+
+// The file's creation time in local time. False (pTime untouched) when the file cannot be
+// opened without sharing, e.g. it is missing or held open elsewhere.
+bool GetFileCreationTime(const char* szPath, SYSTEMTIME* pTime);
+
+// Asks the shell to "open" a document, program or web address; what the shell then does is
+// not checked. False only for a null or empty argument.
+bool ShellOpen(const char* szTarget);
+
+// Replaces what ShellOpen hands its argument to (an empty one restores the shell); returns the
+// previous opener.
+using ShellOpener = std::function<void(const char*)>;
+ShellOpener SetShellOpener(ShellOpener opener);
