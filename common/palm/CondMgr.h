@@ -1,0 +1,67 @@
+#pragma once
+// The conduit catalogue: an ordered list of owned CondInfo records, filled from the Conduit
+// Manager and the install aide, and the two operations that change a registration.
+// Including this header gives the whole Palm Desktop integration.
+
+#include <cstdint>
+
+#include "CondInfo.h"
+#include "CondObj.h"
+#include "PalmLibs.h"
+
+class CxList;
+
+// Flag bits of CCondMgr::Load.
+enum : unsigned {
+  kLoadRegistered = 0x01,   // conduits registered with the Conduit Manager
+  kLoadBackup = 0x02,       // the backup conduit
+  kLoadInstall = 0x04,      // the install aide's install conduits
+  kLoadKeepMissing = 0x20,  // keep a registration whose library file is missing (non-empty path)
+  kLoadApplication = kLoadRegistered | kLoadKeepMissing,
+  kLoadSystem = kLoadBackup | kLoadInstall,
+};
+
+class CCondMgr {
+ public:
+  CCondMgr();
+  virtual ~CCondMgr();
+
+  CCondMgr(const CCondMgr&) = delete;
+  CCondMgr& operator=(const CCondMgr&) = delete;
+
+  // Empties the catalogue and fills it from the Palm libraries. Always true.
+  bool Load(unsigned flags);
+  // Destroys every record with its module object (unloading its library), then empties the list.
+  void Clear();
+
+  // Iteration in catalogue order. Find, Contains and Add move the same cursor, so an iteration
+  // cannot go on after one of them.
+  CondInfo* GetFirst();
+  CondInfo* GetNext();
+  uint32_t GetCount() const;
+
+  // The first record whose creator ID and library path match, without regard to case; the path
+  // also matches in its short (8.3) form. nullptr for a missing or empty argument.
+  CondInfo* Find(const char* pszCreatorID, const char* pszConduit);
+  bool Contains(const CondInfo* pInfo);
+  // Takes the record over unless it is null or already held (the caller then still owns it).
+  bool Add(CondInfo* pInfo);
+
+  // Sends the record's registration to the Conduit Manager and completes a PocketMirror one.
+  // Status 1 and true when every step succeeded; a failure part-way is not undone.
+  bool RegisterConduit(CondInfo* pInfo);
+  // Status 2 or 0 as the library file exists, then removes the creator's registration.
+  // True only when the Conduit Manager answered 1.
+  bool RemoveConduit(CondInfo* pInfo);
+
+  CxList* m_pConduits;
+};
+
+// PocketMirror conduits need "UiModule" and "UiEntry" in their registration key, which the
+// Conduit Manager does not write.
+bool IsPocketMirrorConduit(const CondInfo* pInfo);
+// The first HKCU "Software\U.S. Robotics\Pilot Desktop\Application%d" key (walked from 0 to the
+// first missing number) whose "Conduit" has the record's library base name; szKey holds 260.
+bool FindApplicationKey(const CondInfo* pInfo, char* szKey);
+// 0 when no key was found, else the result of the last registry operation.
+long SetPocketMirrorUi(const CondInfo* pInfo);
