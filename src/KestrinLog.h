@@ -1,0 +1,44 @@
+#pragma once
+// The install history: every successful install, uninstall and restore appends one entry to
+// kestrinlog.dat in the program folder; ShowHistory turns the file into kestrinlog.html and
+// hands the page to the shell.
+
+#include "CxFile.h"
+
+// One history entry; every text is zero-terminated inside its field.
+struct LogEntry {
+  char szFile[260];    // full path of the conduit library
+  char szName[32];     // display name, at most 31 characters
+  char szVersion[32];  // "%d.%d.%d.%04d"
+  int tTime;           // seconds since 1970-01-01 00:00 UTC
+  int nAction;         // 0 none (no row), 1 installed, 2 uninstalled, 3 restored
+};
+
+class KestrinLog {
+ public:
+  KestrinLog() = default;
+  virtual ~KestrinLog() = default;
+
+  KestrinLog(const KestrinLog&) = delete;
+  KestrinLog& operator=(const KestrinLog&) = delete;
+
+  // Appends the entry and then raises the count. Shows nothing: its callers have already
+  // succeeded. False when the entry could not be stored; the file is then as it was before.
+  bool AddEntry(const LogEntry& entry);
+
+  // Writes kestrinlog.html from the history and opens it, or tells the user why not.
+  // True when the page was written and handed to the shell.
+  bool ShowHistory();
+
+  // Reads the next entry of the open history, each text cut to its field. False (and nothing
+  // usable in pEntry) for a null target or when the file ends inside the entry.
+  bool ReadEntry(LogEntry* pEntry);
+
+  // Fills an entry the way the conduit operations record it: the name cut to 31 characters,
+  // the version of the library at szFile read now (0.0.0.0000 when it has none or is gone),
+  // and the time of now.
+  static void FillEntry(LogEntry& entry, const char* szFile, const char* szName, int nAction);
+
+ private:
+  CxFile m_File;
+};

@@ -1,0 +1,642 @@
+#include "MainForm.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "CondMgr.h"
+#include "CxList.h"
+#include "InitForm.h"
+#include "KxAssert.h"
+#include "KxText.h"
+#include "ListRows.h"
+#include "MsgBox.h"
+#include "RemovedStore.h"
+#include "WinUtil.h"
+
+TfmMain* fmMain = nullptr;
+
+void ImageListTraits::Close(HIMAGELIST h) { ImageList_Destroy(h); }
+
+namespace {
+
+using kui::Scale;
+
+const char kClassName[] = "TfmMain";
+const char kCaption[] = "Kestrin - Install/Uninstall Palm Conduits";
+const char kHomePage[] = "http://www.orlenta.com/kestrin/index.htm";
+const int kClientWidth = 794, kClientHeight = 594;
+const int kTopPanel = 96, kBottomPanel = 90;
+const int kBtnW = 80, kBtnH = 27;
+const COLORREF kLinkBlue = RGB(0, 0, 255), kLinkRed = RGB(255, 0, 0);
+
+// The theme manager's list, in its fixed order.
+std::vector<std::string> MainComponents() {
+  return {"sfmMain",    "sbtnReport",  "sbtnHotSync", "sbtnSkin",    "sbtnClose",
+          "sbtnCustom", "sbtnLog",     "sbtnRefresh", "sbtnHelp",    "sbtnExit",
+          "slvApp",     "sbtnInstall", "sbtnUninst",  "sbtnAppProp", "sbtnRestore",
+          "slvSys",     "sbtnSysProp", "sbtnBackup",  "sbtnRestoreCond"};
+}
+
+// Point size to the LOGFONT height at 96 DPI.
+int PointsToHeight(int pt) { return -Scale(MulDiv(pt, 96, 72)); }
+
+// The three 15 x 15 pictures of ilCond: a green tick, a blue restore arrow, a red cross.
+HIMAGELIST MakeCondImages() {
+  const int n = 15;
+  const COLORREF kMask = RGB(255, 0, 255);
+  HIMAGELIST il = ImageList_Create(n, n, ILC_COLOR24 | ILC_MASK, 3, 0);
+  if (!il) return nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  for (int img = 0; img < 3; ++img) {
+    HBITMAP bmp = CreateCompatibleBitmap(screen, n, n);
+    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    RECT all{0, 0, n, n};
+    HBRUSH mask = CreateSolidBrush(kMask);
+    FillRect(dc, &all, mask);
+    DeleteObject(mask);
+    COLORREF c = img == 0 ? RGB(0, 160, 0) : img == 1 ? RGB(30, 90, 200) : RGB(210, 0, 0);
+    HPEN pen = CreatePen(PS_SOLID, 2, c);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    if (img == 0) {
+      POINT tick[] = {{2, 8}, {6, 12}, {13, 3}};
+      Polyline(dc, tick, 3);
+    } else if (img == 1) {
+      Arc(dc, 2, 2, 13, 13, 3, 5, 8, 2);  // counter-clockwise from the top round to the left
+      POINT head[] = {{1, 3}, {3, 7}, {6, 5}};
+      HBRUSH fill = CreateSolidBrush(c);
+      SelectObject(dc, fill);
+      Polygon(dc, head, 3);
+      SelectObject(dc, GetStockObject(NULL_BRUSH));
+      DeleteObject(fill);
+    } else {
+      MoveToEx(dc, 3, 3, nullptr);
+      LineTo(dc, 12, 12);
+      MoveToEx(dc, 12, 3, nullptr);
+      LineTo(dc, 3, 12);
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+    SelectObject(dc, oldBmp);
+    ImageList_AddMasked(il, bmp, kMask);
+    DeleteObject(bmp);
+  }
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return il;
+}
+
+CondInfo* RowInfo(HWND slv, int item) {
+  LVITEMA it{};
+  it.mask = LVIF_PARAM;
+  it.iItem = item;
+  if (!SendMessageA(slv, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) return nullptr;
+  return reinterpret_cast<CondInfo*>(it.lParam);
+}
+
+// The wait cursor for the length of a scope, the arrow afterwards (also after an exception).
+struct WaitCursor {
+  WaitCursor() { SetCursor(LoadCursor(nullptr, IDC_WAIT)); }
+  ~WaitCursor() { SetCursor(LoadCursor(nullptr, IDC_ARROW)); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+TfmMain::TfmMain() : tmMain(MainComponents(), kui::Theme::BlueGlass) { fmMain = this; }
+
+TfmMain::~TfmMain() {
+  if (hwnd()) DestroyWindow(hwnd());
+  if (fmMain == this) fmMain = nullptr;
+}
+
+bool TfmMain::Create() {
+  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  CreateMenu();
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, 0, true);
+  if (!CreateWnd(WS_EX_CONTROLPARENT, kClassName, kCaption, style, r.left, r.top,
+                 r.right - r.left, r.bottom - r.top, nullptr, mnuMain)) {
+    DestroyMenu(mnuMain);
+    mnuMain = nullptr;
+    return false;
+  }
+  CreateControls();
+  return FormCreate();
+}
+
+void TfmMain::Show(int showCmd) {
+  ShowWindow(hwnd(), showCmd);
+  UpdateWindow(hwnd());
+  SetFocus(slvApp);
+}
+
+void TfmMain::Close() { SendMessageA(hwnd(), WM_CLOSE, 0, 0); }
+
+HWND TfmMain::MakeButton(const char* caption, int id, int x, int y, bool visible) {
+  DWORD style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON | (visible ? WS_VISIBLE : 0);
+  HWND h = CreateWindowExA(0, "BUTTON", caption, style, Scale(x), Scale(y), Scale(kBtnW),
+                           Scale(kBtnH), hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.get()), FALSE);
+  return h;
+}
+
+void TfmMain::CreateMenu() {
+  mnuMain = ::CreateMenu();
+  HMENU file = CreatePopupMenu();
+  AppendMenuA(file, MF_STRING, IDM_BACKUP, "&Backup Current Settings");
+  AppendMenuA(file, MF_STRING, IDM_RESTORE, "&Restore Settings");
+  AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(file, MF_STRING, IDM_EXIT, "E&xit");
+  HMENU view = CreatePopupMenu();
+  AppendMenuA(view, MF_STRING, IDM_REFRESH, "&Refresh");
+  HMENU hotsync = CreatePopupMenu();
+  AppendMenuA(hotsync, MF_STRING, IDM_RUNHOTSYNC, "&Run HotSync Manager");
+  AppendMenuA(hotsync, MF_STRING, IDM_CUSTOMIZE, "&Customize");
+  HMENU tools = CreatePopupMenu();
+  AppendMenuA(tools, MF_STRING, IDM_REPORT, "&Report");
+  AppendMenuA(tools, MF_STRING, IDM_LOG, "Install/Uninstall &Log");
+  AppendMenuA(tools, MF_STRING, IDM_OPTIONS, "&Options");
+  HMENU help = CreatePopupMenu();
+  AppendMenuA(help, MF_STRING, IDM_CONTENT, "&Content");
+  AppendMenuA(help, MF_STRING, IDM_HOMEPAGE, "Kestrin &Home Page");
+  AppendMenuA(help, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(help, MF_STRING, IDM_ABOUT, "&About Kestrin");
+  auto pop = [this](HMENU m, const char* text) {
+    AppendMenuA(mnuMain, MF_POPUP, reinterpret_cast<UINT_PTR>(m), text);
+  };
+  pop(file, "&File");
+  pop(view, "&View");
+  pop(hotsync, "Hot&Sync");
+  pop(tools, "&Tools");
+  pop(help, "&Help");
+}
+
+void TfmMain::CreateControls() {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  m_fontForm.reset(CreateFontA(PointsToHeight(8), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0,
+                               0, 0, 0, "Verdana"));
+  m_fontLink.reset(CreateFontA(PointsToHeight(8), 0, 0, 0, FW_NORMAL, 0, TRUE, 0, DEFAULT_CHARSET,
+                               0, 0, 0, 0, "Verdana"));
+  m_fontBold.reset(CreateFontA(PointsToHeight(14), 0, 0, 0, FW_BOLD, TRUE, 0, 0, DEFAULT_CHARSET,
+                               0, 0, 0, 0, "Verdana"));
+  m_brWhite.reset(CreateSolidBrush(RGB(255, 255, 255)));
+  SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.get()), FALSE);
+  auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
+                   int id) {
+    HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.get()), FALSE);
+    return c;
+  };
+
+  // Top panel (painted white by the window): banner, link, Help and Exit.
+  const int topBtnY = (kTopPanel - kBtnH) / 2;
+  imgBanner = child("STATIC", "", SS_OWNERDRAW, 8, (kTopPanel - 67) / 2, 340, 67, IDC_IMG_BANNER);
+  lblWeb = child("STATIC", "Welcome to Kestrin Web Site", SS_NOTIFY, 380, topBtnY + 6, 200, 16,
+                 IDC_LBL_WEB);
+  SendMessageA(lblWeb, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontLink.get()), FALSE);
+  sbtnHelp = MakeButton("&Help", IDC_SBTN_HELP, kClientWidth - 2 * (kBtnW + 10), topBtnY);
+  sbtnExit = MakeButton("E&xit", IDC_SBTN_EXIT, kClientWidth - (kBtnW + 10), topBtnY);
+
+  // Application group.
+  const int gx = 8, gw = kClientWidth - 16, lvX = 18, lvW = 664, btnX = lvX + lvW + 12;
+  const int appY = kTopPanel + 4, appH = 204;
+  gbApp = child("BUTTON", " Application Conduits ", BS_GROUPBOX, gx, appY, gw, appH, IDC_GB_APP);
+  const DWORD lvStyle = WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS |
+                        LVS_SHAREIMAGELISTS;
+  slvApp = child(WC_LISTVIEWA, "", lvStyle, lvX, appY + 18, lvW, appH - 28, IDC_SLV_APP);
+  sbtnInstall = MakeButton("&Install", IDC_SBTN_INSTALL, btnX, appY + 18);
+  sbtnUninst = MakeButton("&UnInstall", IDC_SBTN_UNINST, btnX, appY + 18 + 35);
+  sbtnRestore = MakeButton("Res&tore", IDC_SBTN_RESTORE, btnX, appY + 18 + 70);
+  sbtnAppProp = MakeButton("&Properties", IDC_SBTN_APPPROP, btnX, appY + 18 + 105);
+
+  // System group.
+  const int sysY = appY + appH + 4, sysH = kClientHeight - kBottomPanel - 4 - sysY;
+  gbSys = child("BUTTON", "System Conduits ", BS_GROUPBOX, gx, sysY, gw, sysH, IDC_GB_SYS);
+  slvSys = child(WC_LISTVIEWA, "", lvStyle | LVS_SINGLESEL, lvX, sysY + 18, lvW, sysH - 28,
+                 IDC_SLV_SYS);
+  sbtnSysProp = MakeButton("P&roperties", IDC_SBTN_SYSPROP, btnX, sysY + 18);
+
+  // Bottom panel: five visible buttons, four hidden ones reached from the menu.
+  const int botY = kClientHeight - kBottomPanel + (kBottomPanel - kBtnH) / 2;
+  sbtnBackup = MakeButton("Back&up", IDC_SBTN_BACKUP, 16, botY);
+  sbtnRestoreCond = MakeButton("Rest&ore", IDC_SBTN_RESTORECOND, 16 + 90, botY);
+  sbtnSkin = MakeButton("&Options", IDC_SBTN_SKIN, 16 + 180, botY);
+  sbtnRefresh = MakeButton("Refres&h", IDC_SBTN_REFRESH, 16 + 270, botY);
+  sbtnClose = MakeButton("E&xit", IDC_SBTN_CLOSE, kClientWidth - (kBtnW + 10), botY);
+  sbtnReport = MakeButton("Rep&ort", IDC_SBTN_REPORT, 16 + 360, botY, false);
+  sbtnHotSync = MakeButton("Hot&Sync", IDC_SBTN_HOTSYNC, 16 + 450, botY, false);
+  sbtnCustom = MakeButton("&Custom", IDC_SBTN_CUSTOM, 16 + 540, botY, false);
+  sbtnLog = MakeButton("&Log", IDC_SBTN_LOG, 16 + 630, botY, false);
+
+  // Group boxes behind their contents.
+  for (HWND g : {gbSys, gbApp}) {
+    SetWindowPos(g, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+  ilCond.reset(MakeCondImages());
+  for (HWND lv : {slvApp, slvSys}) {
+    SendMessageA(lv, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageA(lv, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(ilCond.get()));
+    const char* titles[] = {"Name", "Creator ID", "File"};
+    const int widths[] = {160, 80, 300};
+    for (int i = 0; i < 3; ++i) {
+      LVCOLUMNA col{};
+      col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+      col.pszText = const_cast<char*>(titles[i]);
+      col.cx = Scale(widths[i]);
+      col.iSubItem = i;
+      SendMessageA(lv, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+    }
+  }
+  m_tfApp = DefaultTableFont();
+  m_tfSys = DefaultTableFont();
+  ApplyTableFont(slvApp, m_tfApp, m_fontApp);
+  ApplyTableFont(slvSys, m_tfSys, m_fontSys);
+
+  const std::pair<const char*, HWND> named[] = {
+      {"sfmMain", hwnd()},         {"sbtnReport", sbtnReport},   {"sbtnHotSync", sbtnHotSync},
+      {"sbtnSkin", sbtnSkin},      {"sbtnClose", sbtnClose},     {"sbtnCustom", sbtnCustom},
+      {"sbtnLog", sbtnLog},        {"sbtnRefresh", sbtnRefresh}, {"sbtnHelp", sbtnHelp},
+      {"sbtnExit", sbtnExit},      {"slvApp", slvApp},           {"sbtnInstall", sbtnInstall},
+      {"sbtnUninst", sbtnUninst},  {"sbtnAppProp", sbtnAppProp}, {"sbtnRestore", sbtnRestore},
+      {"slvSys", slvSys},          {"sbtnSysProp", sbtnSysProp}, {"sbtnBackup", sbtnBackup},
+      {"sbtnRestoreCond", sbtnRestoreCond}};
+  for (const auto& n : named) tmMain.RegisterComponent(n.first, n.second);
+}
+
+void TfmMain::ApplyTableFont(HWND slv, const TableFont& font, kx::UniqueFont& owner) {
+  HFONT f = CreateFontIndirectA(&font.lf);
+  if (!f) return;
+  SendMessageA(slv, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+  owner.reset(f);  // the table holds the new one; the old one can go
+  COLORREF c = ColorValueToRGB(font.nColor);
+  SendMessageA(slv, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(c));
+  InvalidateRect(slv, nullptr, TRUE);
+}
+
+TableFont TfmMain::CurrentTableFont() const {
+  TableFont t = m_tfApp;
+  auto f = reinterpret_cast<HFONT>(SendMessageA(slvApp, WM_GETFONT, 0, 0));
+  if (f) GetObjectA(f, sizeof t.lf, &t.lf);
+  return t;
+}
+
+// ---- Start-up and end -------------------------------------------------------------------------
+
+bool TfmMain::FormCreate() {
+  LoadPalmLibraries(kPalmAll);  // a failed bind shows later as an empty catalogue
+
+  char palm[260] = {};
+  if (GetPalmDesktopPath(palm, sizeof palm) != 0 || palm[0] == '\0') {
+    m_bFatal = true;
+    kui::ShowMessage(nullptr, "The Palm Desktop is not found. Application must terminate.",
+                     "Fatal Error", MB_ICONERROR);
+    return false;
+  }
+  m_bStarted = true;
+  SetCurrentDirectoryA(palm);
+
+  m_pAppCondMgr = new (std::nothrow) CCondMgr;
+  m_pSysCondMgr = new (std::nothrow) CCondMgr;
+  KX_ASSERT_TEXT(m_pAppCondMgr && m_pSysCondMgr, "m_pAppCondMgr&&m_pSysCondMgr");
+
+  m_pRemovedList = new CxList;
+  m_pBakSetList = new CxList;
+
+  char folder[MAX_PATH] = {};
+  GetProgramFolder(nullptr, folder);
+  snprintf(m_szResFile, sizeof m_szResFile, "%s\\KestrinRes.dat", folder);
+  snprintf(m_szIniFile, sizeof m_szIniFile, "%s%s", folder, kSettingsFileName);
+
+  memset(&m_Settings, 0, sizeof m_Settings);
+  LoadSettings();
+
+  {
+    TfmInit splash;
+    if (splash.Create(hwnd())) splash.ShowModal(hwnd());
+  }
+
+  FillAppList();
+  FillSysList();
+
+  ApplySkin(&tmMain);
+  ExchangeFont(&m_Settings, &m_tfApp, false);
+  ApplyTableFont(slvApp, m_tfApp, m_fontApp);
+  ExchangeFont(&m_Settings, &m_tfSys, false);
+  ApplyTableFont(slvSys, m_tfSys, m_fontSys);
+  return true;
+}
+
+bool TfmMain::FormCloseQuery() {
+  return kui::ShowMessage(hwnd(), "Are you sure to quit Kestrin?", "Confirm", MB_ICONQUESTION,
+                          MB_YESNO) == IDYES;
+}
+
+void TfmMain::FormDestroy() {
+  m_bFilling = true;  // from here on rows point at released records
+  SaveSettings();
+  delete m_pAppCondMgr;
+  delete m_pSysCondMgr;
+  m_pAppCondMgr = nullptr;
+  m_pSysCondMgr = nullptr;
+  if (m_pRemovedList) {
+    ClearRemovedList();
+    delete m_pRemovedList;
+    m_pRemovedList = nullptr;
+  }
+  if (m_pBakSetList) {
+    ClearBakSets();
+    delete m_pBakSetList;
+    m_pBakSetList = nullptr;
+  }
+  FreePalmLibraries(kPalmAll);
+}
+
+void TfmMain::LoadConduitInfo() {
+  ++m_nLoadCount;
+  m_pAppCondMgr->Load(kLoadApplication);
+  m_pSysCondMgr->Load(kLoadSystem);
+}
+
+// ---- Settings --------------------------------------------------------------------------------
+
+void TfmMain::LoadSettings() { LoadSettingsFile(m_szIniFile, m_Settings, *m_pBakSetList); }
+
+void TfmMain::SaveSettings() {
+  TableFont live = CurrentTableFont();
+  ExchangeFont(&m_Settings, &live, true);
+  SaveSettingsFile(m_szIniFile, m_Settings, *m_pBakSetList);
+}
+
+BakSetEntry* TfmMain::GetFirstBakSet() { return static_cast<BakSetEntry*>(m_pBakSetList->GetFirst()); }
+BakSetEntry* TfmMain::GetNextBakSet() { return static_cast<BakSetEntry*>(m_pBakSetList->GetNext()); }
+BakSetEntry* TfmMain::AddBakSet(const BakSetEntry* entry) { return ::AddBakSet(*m_pBakSetList, entry); }
+unsigned TfmMain::GetBakSetCount() const { return m_pBakSetList->GetCount(); }
+void TfmMain::ClearBakSets() { ::ClearBakSets(*m_pBakSetList); }
+
+// ---- Conduit tables --------------------------------------------------------------------------
+
+void TfmMain::AddRow(HWND slv, const CondRow& row, CondInfo* info) {
+  LVITEMA it{};
+  it.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+  it.iItem = static_cast<int>(SendMessageA(slv, LVM_GETITEMCOUNT, 0, 0));
+  it.pszText = const_cast<char*>(row.name.c_str());
+  it.iImage = row.image;
+  it.lParam = reinterpret_cast<LPARAM>(info);
+  int idx = static_cast<int>(SendMessageA(slv, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&it)));
+  if (idx < 0) return;
+  LVITEMA sub{};
+  sub.iSubItem = 1;
+  sub.pszText = const_cast<char*>(row.creator.c_str());
+  SendMessageA(slv, LVM_SETITEMTEXTA, idx, reinterpret_cast<LPARAM>(&sub));
+  sub.iSubItem = 2;
+  sub.pszText = const_cast<char*>(row.file.c_str());
+  SendMessageA(slv, LVM_SETITEMTEXTA, idx, reinterpret_cast<LPARAM>(&sub));
+}
+
+static void SelectFirstRow(HWND slv) {
+  if (SendMessageA(slv, LVM_GETITEMCOUNT, 0, 0) <= 0) return;
+  LVITEMA st{};
+  st.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  st.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(slv, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&st));
+}
+
+void TfmMain::FillAppList() {
+  m_bFilling = true;
+  SendMessageA(slvApp, LVM_DELETEALLITEMS, 0, 0);
+  for (CondInfo* p = m_pAppCondMgr->GetFirst(); p; p = m_pAppCondMgr->GetNext()) {
+    AddRow(slvApp, AppCatalogueRow(*p), p);
+  }
+  LoadRemovedList();
+  for (auto* p = static_cast<CondInfo*>(m_pRemovedList->GetFirst()); p;
+       p = static_cast<CondInfo*>(m_pRemovedList->GetNext())) {
+    if (m_pAppCondMgr->Find(p->szCreatorID, p->szConduit)) continue;  // listed again: shown once
+    AddRow(slvApp, AppRemovedRow(*p), p);
+  }
+  m_bFilling = false;
+  SelectFirstRow(slvApp);
+}
+
+void TfmMain::FillSysList() {
+  m_bFilling = true;
+  SendMessageA(slvSys, LVM_DELETEALLITEMS, 0, 0);
+  for (CondInfo* p = m_pSysCondMgr->GetFirst(); p; p = m_pSysCondMgr->GetNext()) {
+    CCondObj* obj = GetCondObj(*p);
+    AddRow(slvSys, SysRow(*p, obj && obj->IsConduit()), p);
+  }
+  m_bFilling = false;
+  SelectFirstRow(slvSys);
+}
+
+void TfmMain::LoadRemovedList() { LoadRemovedStore(m_szResFile, *m_pRemovedList); }
+
+void TfmMain::SaveRemovedList() { SaveRemovedStore(m_szResFile, *m_pRemovedList); }
+
+void TfmMain::ClearRemovedList() { ClearCondList(*m_pRemovedList); }
+
+void TfmMain::UpdateAppButtons() {
+  auto count = static_cast<unsigned>(SendMessageA(slvApp, LVM_GETSELECTEDCOUNT, 0, 0));
+  std::vector<const CondInfo*> selected;
+  for (int i = -1; (i = static_cast<int>(SendMessageA(slvApp, LVM_GETNEXTITEM, i,
+                                                       LVNI_SELECTED))) >= 0;) {
+    selected.push_back(RowInfo(slvApp, i));
+    if (count == 1) break;
+  }
+  AppButtons b = DecideAppButtons(count, selected);
+  if (!b.change) return;
+  EnableWindow(sbtnAppProp, b.props);
+  EnableWindow(sbtnRestore, b.restore);
+  EnableWindow(sbtnUninst, b.uninst);
+}
+
+void TfmMain::UpdateSysButtons() {
+  bool any = SendMessageA(slvSys, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) >= 0;
+  EnableWindow(sbtnSysProp, any);
+}
+
+static bool SelectionOrFocusChanged(const NMLISTVIEW& nm) {
+  return (nm.uChanged & LVIF_STATE) &&
+         ((nm.uOldState ^ nm.uNewState) & (LVIS_SELECTED | LVIS_FOCUSED));
+}
+
+void TfmMain::slvAppChange(const NMLISTVIEW& nm) {
+  if (SelectionOrFocusChanged(nm)) UpdateAppButtons();
+}
+
+void TfmMain::slvSysChange(const NMLISTVIEW& nm) {
+  if (!SelectionOrFocusChanged(nm)) return;
+  int sel = static_cast<int>(SendMessageA(slvSys, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                          LVNI_SELECTED));
+  if (nm.iItem == sel) UpdateSysButtons();
+}
+
+// ---- Commands --------------------------------------------------------------------------------
+
+void TfmMain::sbtnRefreshClick() {
+  WaitCursor wait;
+  LoadConduitInfo();
+  FillAppList();
+  FillSysList();
+}
+
+void TfmMain::sbtnExitClick() { Close(); }
+void TfmMain::sbtnCloseClick() { Close(); }
+void TfmMain::lblWebClick() { ShellOpen(kHomePage); }
+
+void TfmMain::OnCommand(int id, int code, HWND ctl) {
+  if (ctl && code != BN_CLICKED) return;  // STN_CLICKED is 0 as well
+  switch (id) {
+    case IDC_LBL_WEB: lblWebClick(); break;
+    case IDC_SBTN_HELP: case IDM_CONTENT: sbtnHelpClick(); break;
+    case IDC_SBTN_EXIT: sbtnExitClick(); break;
+    case IDC_SBTN_CLOSE: case IDM_EXIT: sbtnCloseClick(); break;
+    case IDC_SBTN_INSTALL: sbtnInstallClick(); break;
+    case IDC_SBTN_UNINST: sbtnUninstClick(); break;
+    case IDC_SBTN_RESTORE: sbtnRestoreClick(); break;
+    case IDC_SBTN_APPPROP: sbtnAppPropClick(); break;
+    case IDC_SBTN_SYSPROP: sbtnSysPropClick(); break;
+    case IDC_SBTN_BACKUP: case IDM_BACKUP: sbtnBackupClick(); break;
+    case IDC_SBTN_RESTORECOND: case IDM_RESTORE: sbtnRestoreCondClick(); break;
+    case IDC_SBTN_SKIN: case IDM_OPTIONS: sbtnSkinClick(); break;
+    case IDC_SBTN_REFRESH: case IDM_REFRESH: sbtnRefreshClick(); break;
+    case IDC_SBTN_REPORT: case IDM_REPORT: sbtnReportClick(); break;
+    case IDC_SBTN_HOTSYNC: case IDM_RUNHOTSYNC: sbtnHotSyncClick(); break;
+    case IDC_SBTN_CUSTOM: case IDM_CUSTOMIZE: sbtnCustomClick(); break;
+    case IDC_SBTN_LOG: case IDM_LOG: sbtnLogClick(); break;
+    case IDM_HOMEPAGE: miHomePageClick(); break;
+    case IDM_ABOUT: miAboutClick(); break;
+    default: break;
+  }
+}
+
+LRESULT TfmMain::OnNotify(NMHDR* nm) {
+  if (nm->hwndFrom == slvApp || nm->hwndFrom == slvSys) {
+    bool app = nm->hwndFrom == slvApp;
+    if (nm->code == LVN_ITEMCHANGED) {
+      if (m_bFilling) return 0;
+      auto* lv = reinterpret_cast<NMLISTVIEW*>(nm);
+      if (app) {
+        slvAppChange(*lv);
+      } else {
+        slvSysChange(*lv);
+      }
+    } else if (nm->code == NM_DBLCLK) {
+      if (app) {
+        sbtnAppPropClick();
+      } else {
+        sbtnSysPropClick();
+      }
+    }
+  }
+  return 0;
+}
+
+LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_CLOSE:
+      if (FormCloseQuery()) DestroyWindow(hwnd());
+      return 0;
+    case WM_DESTROY:
+      if (m_bStarted) FormDestroy();
+      m_bStarted = false;
+      if (!m_bFatal) PostQuitMessage(0);
+      return 0;
+    case WM_ERASEBKGND: {
+      auto dc = reinterpret_cast<HDC>(wp);
+      RECT r;
+      GetClientRect(hwnd(), &r);
+      FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+      RECT top{0, 0, r.right, Scale(kTopPanel)};
+      FillRect(dc, &top, m_brWhite.get());
+      RECT line{0, Scale(kTopPanel) - 1, r.right, Scale(kTopPanel)};
+      FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
+      RECT bottomLine{0, r.bottom - Scale(kBottomPanel), r.right, r.bottom - Scale(kBottomPanel) + 1};
+      FillRect(dc, &bottomLine, GetSysColorBrush(COLOR_BTNSHADOW));
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC: {
+      auto ctl = reinterpret_cast<HWND>(lp);
+      if (ctl == lblWeb) {
+        auto dc = reinterpret_cast<HDC>(wp);
+        SetTextColor(dc, m_bLinkHot ? kLinkRed : kLinkBlue);
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(m_brWhite.get());
+      }
+      break;
+    }
+    case WM_SETCURSOR: {
+      bool hot = reinterpret_cast<HWND>(wp) == lblWeb;
+      if (hot != m_bLinkHot) {
+        m_bLinkHot = hot;
+        InvalidateRect(lblWeb, nullptr, TRUE);
+      }
+      if (hot) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    }
+    case WM_DRAWITEM: {
+      auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+      if (di->hwndItem == imgBanner) {
+        // The banner: a blue band with the product name.
+        RECT r = di->rcItem;
+        TRIVERTEX v[2] = {{r.left, r.top, 0x3300, 0x9900, 0xCC00, 0},
+                          {r.right, r.bottom, 0xFF00, 0xFF00, 0xFF00, 0}};
+        GRADIENT_RECT g{0, 1};
+        GradientFill(di->hDC, v, 2, &g, 1, GRADIENT_FILL_RECT_H);
+        HGDIOBJ old = SelectObject(di->hDC, m_fontBold.get());
+        SetBkMode(di->hDC, TRANSPARENT);
+        SetTextColor(di->hDC, RGB(255, 255, 255));
+        RECT t = r;
+        t.left += Scale(14);
+        DrawTextA(di->hDC, "Orlenta Kestrin", -1, &t, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+        SelectObject(di->hDC, old);
+        return TRUE;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return DefProc(msg, wp, lp);
+}
+
+// ---- The program ----------------------------------------------------------------------------
+
+int RunKestrin(int showCmd) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  TfmMain main;
+  if (!main.Create()) {
+    FreePalmLibraries(kPalmAll);
+    return 0;
+  }
+  main.Show(showCmd);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    HWND top = main.hwnd();
+    if (top && IsDialogMessageA(top, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}

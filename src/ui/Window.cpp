@@ -1,0 +1,85 @@
+#include "Window.h"
+
+#include <exception>
+
+#include "MsgBox.h"
+
+namespace kui {
+
+const char kAppTitle[] = "Orlenta Kestrin";
+
+void ShowException(HWND owner, const char* what) {
+  ShowMessage(owner, what ? what : "", kAppTitle, MB_ICONERROR);
+}
+
+Window::~Window() {
+  if (m_hwnd) {
+    // The derived part is gone: detach first so no message reaches it during destruction.
+    SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
+    HWND h = m_hwnd;
+    m_hwnd = nullptr;
+    DestroyWindow(h);
+  }
+}
+
+void Window::RegisterClassOnce(const char* cls, HBRUSH background, UINT style) {
+  WNDCLASSEXA wc{};
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  if (GetClassInfoExA(inst, cls, &wc)) return;
+  wc = WNDCLASSEXA{};
+  wc.cbSize = sizeof wc;
+  wc.style = style;
+  wc.lpfnWndProc = StaticProc;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  wc.hbrBackground = background;
+  wc.lpszClassName = cls;
+  RegisterClassExA(&wc);
+}
+
+HWND Window::CreateWnd(DWORD exStyle, const char* cls, const char* caption, DWORD style, int x,
+                       int y, int w, int h, HWND parent, HMENU menu) {
+  return CreateWindowExA(exStyle, cls, caption, style, x, y, w, h, parent, menu,
+                         GetModuleHandleA(nullptr), this);
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefProc(msg, wp, lp); }
+
+LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  Window* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    self = static_cast<Window*>(cs->lpCreateParams);
+    self->m_hwnd = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(msg, wp, lp);
+  } catch (const std::exception& e) {
+    ShowException(hwnd, e.what());
+  } catch (...) {
+    ShowException(hwnd, "");
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    self->m_hwnd = nullptr;
+  }
+  return result;
+}
+
+RECT CentredWindowRect(int cw, int ch, DWORD style, DWORD exStyle, bool hasMenu) {
+  RECT r{0, 0, cw, ch};
+  AdjustWindowRectEx(&r, style, hasMenu ? TRUE : FALSE, exStyle);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+  int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  return RECT{x, y, x + w, y + h};
+}
+
+}  // namespace kui

@@ -1,0 +1,45 @@
+#pragma once
+// Window base: one window procedure for every window of the program. It keeps `this` in
+// GWLP_USERDATA, hands each message to HandleMessage, and stops every exception at the Win32
+// boundary (a C++ exception must not unwind through user32): the exception's text is shown and
+// the window stays open.
+
+#include <windows.h>
+
+namespace kui {
+
+extern const char kAppTitle[];  // "Orlenta Kestrin": caption of exception messages
+
+// Sizes are laid out for 96 DPI; scaling to the screen comes later through this one helper.
+inline int Scale(int px) { return px; }
+
+// Shows an escaped exception the way the entry point and every window procedure do.
+void ShowException(HWND owner, const char* what);
+
+class Window {
+ public:
+  Window() = default;
+  virtual ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  HWND hwnd() const { return m_hwnd; }
+
+ protected:
+  // Registers the class once per process (our procedure, arrow cursor, the given background).
+  static void RegisterClassOnce(const char* cls, HBRUSH background, UINT style = 0);
+  // Creates the window; WM_NCCREATE already reaches HandleMessage of this object.
+  HWND CreateWnd(DWORD exStyle, const char* cls, const char* caption, DWORD style, int x, int y,
+                 int w, int h, HWND parent, HMENU menu);
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT DefProc(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(m_hwnd, msg, wp, lp); }
+
+ private:
+  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  HWND m_hwnd = nullptr;
+};
+
+// Top-level window position that centres a client area of cw x ch on the desktop.
+RECT CentredWindowRect(int cw, int ch, DWORD style, DWORD exStyle, bool hasMenu);
+
+}  // namespace kui
