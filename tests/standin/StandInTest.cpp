@@ -390,12 +390,11 @@ bool WaitGone(HWND w) {
   return !IsWindow(w);
 }
 
-TEST(HotSyncManager, ShowsCustomWhenAskedBeforeOrAfterItStarts) {
+TEST_F(StandIn, HotSyncManagerShowsCustomWhenAskedBeforeOrAfterItStarts) {
   const char* cls = "KestrinStandInHotSync";
   ASSERT_FALSE(FindWindowA(cls, nullptr)) << "a HotSync Manager already runs";
-  HMODULE hs = LoadLibraryA((ktest::PalmFolder() + "\\HSAPI.DLL").c_str());
-  ASSERT_TRUE(hs);
-  auto custom = Get<NoArgFn>(hs, "HsDisplayCustomDlg");
+  Register("addr", "addrcond.dll", "Address Book");
+  auto custom = Get<NoArgFn>(mods[2], "HsDisplayCustomDlg");
 
   // The program asks right after the shell starts hotsync.exe: the request must not be lost.
   EXPECT_EQ(-1, custom());
@@ -418,7 +417,11 @@ TEST(HotSyncManager, ShowsCustomWhenAskedBeforeOrAfterItStarts) {
   dlg = WaitForWindow("#32770", "Custom");
   EXPECT_TRUE(dlg);
   if (dlg) {
-    EXPECT_GT(SendDlgItemMessageA(dlg, 101, LB_GETCOUNT, 0, 0), -1);
+    EXPECT_EQ(1, SendDlgItemMessageA(dlg, 101, LB_GETCOUNT, 0, 0));
+    // Wide: Wine hands another process's list box text to an ANSI caller unconverted.
+    wchar_t line[300] = L"";
+    SendDlgItemMessageW(dlg, 101, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+    EXPECT_EQ(0, wcsncmp(line, L"addr\tAddress Book", 17));
     PostMessageA(dlg, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitGone(dlg));
   }
@@ -427,7 +430,6 @@ TEST(HotSyncManager, ShowsCustomWhenAskedBeforeOrAfterItStarts) {
   if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  FreeLibrary(hs);
 }
 
 }  // namespace
