@@ -1,0 +1,378 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "KestrinLog.h"
+#include "KxClock.h"
+#include "MsgBox.h"
+#include "TestSupport.h"
+#include "WinUtil.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+const time_t kNow = 1173189909;  // the clock of every test here
+
+Bytes LE(int v) {
+  const unsigned u = static_cast<unsigned>(v);
+  return {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
+          static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
+}
+
+Bytes Str(const std::string& s) {
+  Bytes b(4 + s.size());
+  const Bytes n = LE(static_cast<int>(s.size()));
+  std::copy(n.begin(), n.end(), b.begin());
+  std::copy(s.begin(), s.end(), b.begin() + 4);
+  return b;
+}
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+LogEntry Entry(const std::string& file, const std::string& name, const std::string& version,
+               time_t t, int action) {
+  LogEntry e;
+  memset(&e, 0, sizeof e);
+  snprintf(e.szFile, sizeof e.szFile, "%s", file.c_str());
+  snprintf(e.szName, sizeof e.szName, "%s", name.c_str());
+  snprintf(e.szVersion, sizeof e.szVersion, "%s", version.c_str());
+  e.tTime = static_cast<int>(t);
+  e.nAction = action;
+  return e;
+}
+
+Bytes EntryBytes(const LogEntry& e) {
+  return Cat({Str(e.szFile), Str(e.szName), Str(e.szVersion), LE(e.tTime), LE(e.nAction)});
+}
+
+std::string Stamp(time_t t) {
+  char buf[kx::kTimeStampSize];
+  return kx::LocalTimeStamp(t, buf, sizeof buf);
+}
+
+std::string Words(int action) {
+  switch (action) {
+    case 1: return "Installed Successfully";
+    case 2: return "Uninstalled Successfully";
+    case 3: return "Restored Successfully";
+    default: return "Unknown Action (" + std::to_string(action) + ")";
+  }
+}
+
+// The page as it must be, with the texts inserted as given (callers pass plain texts).
+std::string Page(const std::vector<LogEntry>& entries) {
+  std::string s =
+      "<html><head><title>Kestrin Log</title></head>\r\n\r\n"
+      "<body style=\"font-family:Verdana; font-size:9pt\">\r\n"
+      "<font size=3 color=#000080><b>Conduit Install/Uninstall History</b> </font><font size=1><i>(" +
+      Stamp(kNow) +
+      ")</i></font><br><br>\r\n"
+      "<table border=0 cellpadding=0 cellspacing=1 bgcolor=#C0C0C0 style=\"font-family:verdana; font-size:10pt\">\r\n"
+      "<tr bgcolor=#F0F0FF height=22 colspan=2 align=center>\r\n"
+      "<td width=240><b>Conduit Name</b></td>\r\n"
+      "<td width=*><b>Detail Information</b></td></tr>\r\n";
+  for (const LogEntry& e : entries) {
+    if (e.nAction == 0) continue;
+    s += "<tr bgcolor=#FFFFFF height=18 colspan=2 align=left style=\"padding-left:12; padding-right:12; padding-top:8; padding-bottom:8\">\r\n";
+    s += "<td>" + std::string(e.szName) + "</td>\r\n";
+    s += "<td><font color=0000FF>File Name</font>: " + std::string(e.szFile) + "<br><br>\r\n";
+    s += "<font color=0000FF>File Version</font>: " + std::string(e.szVersion) + "<br><br>\r\n";
+    s += "<b><font color=0000FF>" + Stamp(e.tTime) + "</font>: " + Words(e.nAction) +
+         "</b></td></tr>\r\n";
+  }
+  s += "</table><br></body>\r\n</html>\r\n";
+  return s;
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class HistoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetProgramFolderOverride(dir.path().c_str());
+    kx::SetClockOverride(kNow);
+    oldAnswerer = kui::SetMessageAnswerer([this](const kui::MessageRequest& r) {
+      messages.push_back(r);
+      return IDOK;
+    });
+    oldOpener = SetShellOpener([this](const char* s) { opened.push_back(s); });
+  }
+  void TearDown() override {
+    SetShellOpener(oldOpener);
+    kui::SetMessageAnswerer(oldAnswerer);
+    kx::ClearClockOverride();
+    SetProgramFolderOverride(nullptr);
+  }
+
+  std::string Dat() const { return dir.file("kestrinlog.dat"); }
+  std::string Html() const { return dir.file("kestrinlog.html"); }
+  std::string PageText() const {
+    const Bytes b = ktest::ReadBytes(Html());
+    return std::string(b.begin(), b.end());
+  }
+  void AddAll(const std::vector<LogEntry>& entries) {
+    for (const LogEntry& e : entries) ASSERT_TRUE(log.AddEntry(e));
+  }
+
+  ktest::TempDir dir{"history"};
+  KestrinLog log;
+  std::vector<kui::MessageRequest> messages;
+  std::vector<std::string> opened;
+  kui::MessageAnswerer oldAnswerer;
+  ShellOpener oldOpener;
+};
+
+TEST_F(HistoryTest, EntriesAreAppendedAfterTheCount) {
+  ASSERT_TRUE(log.AddEntry(Entry("C:\\a.dll", "A", "1.0.0.0000", 258, 1)));
+  const Bytes first = {0x01, 0x00, 0x00, 0x00,                                     // count
+                       0x08, 0x00, 0x00, 0x00, 'C', ':', '\\', 'a', '.', 'd', 'l', 'l',  // file
+                       0x01, 0x00, 0x00, 0x00, 'A',                                // name
+                       0x0A, 0x00, 0x00, 0x00, '1', '.', '0', '.', '0', '.', '0', '0', '0', '0',
+                       0x02, 0x01, 0x00, 0x00,   // time 258
+                       0x01, 0x00, 0x00, 0x00};  // action
+  EXPECT_EQ(ktest::ReadBytes(Dat()), first);
+
+  const LogEntry second = Entry("D:\\b\\c.dll", "Bee", "", 1000, 2);
+  ASSERT_TRUE(log.AddEntry(second));
+  Bytes expected = first;
+  expected[0] = 2;
+  const Bytes tail = EntryBytes(second);
+  expected.insert(expected.end(), tail.begin(), tail.end());
+  EXPECT_EQ(ktest::ReadBytes(Dat()), expected);
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(HistoryTest, PageShowsTheEntriesOldestFirst) {
+  const std::vector<LogEntry> entries = {
+      Entry("C:\\Palm\\date.dll", "Date Book", "4.1.0.0023", kNow - 200 * 86400, 1),
+      Entry("C:\\Palm\\none.dll", "Counted only", "1.0.0.0000", kNow - 100, 0),
+      Entry("C:\\Palm\\memo.dll", "Memo Pad", "", kNow - 50, 2),
+      Entry("C:\\Palm\\date.dll", "Date Book", "4.1.0.0023", kNow - 10, 3),
+      Entry("C:\\odd.dll", "Odd", "0.0.0.0000", kNow, 7),
+  };
+  AddAll(entries);
+  EXPECT_EQ(Bytes(ktest::ReadBytes(Dat())).at(0), 5) << "the entry with action 0 is counted";
+
+  ASSERT_TRUE(log.ShowHistory());
+  const std::string page = PageText();
+  EXPECT_EQ(page, Page(entries));
+  EXPECT_EQ(page.find("Counted only"), std::string::npos);
+  EXPECT_NE(page.find("<font color=0000FF>File Version</font>: <br><br>\r\n"), std::string::npos);
+  EXPECT_EQ(opened, std::vector<std::string>{Html()});
+  EXPECT_TRUE(messages.empty());
+
+  // An earlier page is replaced, not added to.
+  ASSERT_TRUE(log.ShowHistory());
+  EXPECT_EQ(PageText(), Page(entries));
+}
+
+TEST_F(HistoryTest, EmptyHistoryGivesHeadAndTailOnly) {
+  ASSERT_TRUE(ktest::WriteBytes(Dat(), LE(0)));
+  ASSERT_TRUE(log.ShowHistory());
+  EXPECT_EQ(PageText(), Page({}));
+}
+
+TEST_F(HistoryTest, LongNameIsStoredAndShownAs31Characters) {
+  const std::string name40 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcd";
+  LogEntry filled;
+  KestrinLog::FillEntry(filled, "C:\\gone\\long.dll", name40.c_str(), 1);
+  // A caller that filled the whole field and left no terminator.
+  LogEntry unterminated = Entry("C:\\gone\\long.dll", "", "0.0.0.0000", kNow, 1);
+  memcpy(unterminated.szName, name40.data(), sizeof unterminated.szName);
+
+  for (const LogEntry* e : {&filled, &unterminated}) {
+    remove(Dat().c_str());
+    ASSERT_TRUE(log.AddEntry(*e));
+    const LogEntry cut = Entry("C:\\gone\\long.dll", name40.substr(0, 31), "0.0.0.0000", kNow, 1);
+    EXPECT_EQ(ktest::ReadBytes(Dat()), Cat({LE(1), EntryBytes(cut)}));
+    ASSERT_TRUE(log.ShowHistory());
+    EXPECT_EQ(PageText(), Page({cut}));
+  }
+}
+
+TEST_F(HistoryTest, InsertedTextsAreEscaped) {
+  ASSERT_TRUE(log.AddEntry(Entry("C:\\a&b\\<x>.dll", "<script>&\"x\"", "1\"2<3>&", kNow, 1)));
+  ASSERT_TRUE(log.ShowHistory());
+  const std::string page = PageText();
+  EXPECT_NE(page.find("<td>&lt;script&gt;&amp;&quot;x&quot;</td>\r\n"), std::string::npos) << page;
+  EXPECT_NE(page.find("File Name</font>: C:\\a&amp;b\\&lt;x&gt;.dll<br><br>\r\n"), std::string::npos);
+  EXPECT_NE(page.find("File Version</font>: 1&quot;2&lt;3&gt;&amp;<br><br>\r\n"), std::string::npos);
+  EXPECT_EQ(page.find("<script>"), std::string::npos);
+  // Only the page is escaped: the history keeps the text as given.
+  const Bytes dat = ktest::ReadBytes(Dat());
+  const std::string raw = "<script>&\"x\"";
+  EXPECT_NE(std::search(dat.begin(), dat.end(), raw.begin(), raw.end()), dat.end());
+}
+
+TEST_F(HistoryTest, HistoryCutAtAnyByteShowsTheWholeEntries) {
+  const std::vector<LogEntry> entries = {
+      Entry("C:\\one.dll", "One", "1.0.0.0001", kNow - 30, 1),
+      Entry("C:\\two.dll", "Two", "", kNow - 20, 2),
+      Entry("C:\\three.dll", "Three", "3.0.0.0003", kNow - 10, 3),
+  };
+  AddAll(entries);
+  const Bytes full = ktest::ReadBytes(Dat());
+  std::vector<size_t> ends;
+  size_t end = 4;
+  for (const LogEntry& e : entries) ends.push_back(end += EntryBytes(e).size());
+  ASSERT_EQ(ends.back(), full.size());
+
+  // The count keeps saying 3 while the entries run out.
+  for (size_t len = 0; len <= full.size(); ++len) {
+    SCOPED_TRACE("length " + std::to_string(len));
+    ASSERT_TRUE(ktest::WriteBytes(Dat(), Bytes(full.begin(), full.begin() + len)));
+    opened.clear();
+    ASSERT_TRUE(log.ShowHistory());
+    std::vector<LogEntry> whole;
+    for (size_t i = 0; i < entries.size() && ends[i] <= len; ++i) whole.push_back(entries[i]);
+    EXPECT_EQ(PageText(), Page(whole));
+    EXPECT_EQ(opened.size(), 1u);
+  }
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(HistoryTest, DamagedHistoriesAreReadWithinTheirFields) {
+  const LogEntry b = Entry("C:\\b.dll", "B", "2.0.0.0000", kNow - 5, 2);
+  const LogEntry c = Entry("C:\\c.dll", "C", "3.0.0.0000", kNow - 1, 3);
+  const std::string longFile(300, 'F'), longName(40, 'N'), longVersion(40, 'V');
+  const LogEntry longCut =
+      Entry(longFile.substr(0, 259), longName.substr(0, 31), longVersion.substr(0, 31), kNow - 9, 1);
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    std::vector<LogEntry> rows;
+  };
+  const Case cases[] = {
+      {"texts longer than their fields are cut and the next value read from its place",
+       Cat({LE(2), Str(longFile), Str(longName), Str(longVersion), LE(kNow - 9), LE(1),
+            EntryBytes(b)}),
+       {longCut, b}},
+      {"a negative text length ends the walk",
+       Cat({LE(3), EntryBytes(b), Str("C:\\x.dll"), LE(-5), EntryBytes(c)}),
+       {b}},
+      {"a count below the entries present shows only the counted ones",
+       Cat({LE(1), EntryBytes(b), EntryBytes(c)}),
+       {b}},
+      {"a negative count shows nothing", Cat({LE(-1), EntryBytes(b)}), {}},
+      {"a file too short for its count", Bytes{1, 0}, {}},
+  };
+  for (const Case& c2 : cases) {
+    SCOPED_TRACE(c2.name);
+    ASSERT_TRUE(ktest::WriteBytes(Dat(), c2.bytes));
+    ASSERT_TRUE(log.ShowHistory());
+    EXPECT_EQ(PageText(), Page(c2.rows));
+  }
+}
+
+TEST_F(HistoryTest, MissingHistoryIsReportedAndNoPageWritten) {
+  EXPECT_FALSE(log.ShowHistory());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].owner, nullptr);
+  EXPECT_EQ(messages[0].text, "No conduit log data found.");
+  EXPECT_EQ(messages[0].caption, "Error");
+  EXPECT_EQ(messages[0].icon, static_cast<UINT>(MB_ICONINFORMATION));
+  EXPECT_EQ(messages[0].buttons, static_cast<UINT>(MB_OK));
+  EXPECT_FALSE(Exists(Html()));
+  EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(HistoryTest, PageThatCannotBeCreatedIsReportedByName) {
+  const LogEntry a = Entry("C:\\a.dll", "A", "1.0.0.0000", kNow, 1);
+  ASSERT_TRUE(log.AddEntry(a));
+  ASSERT_TRUE(CreateDirectoryA(Html().c_str(), nullptr));
+
+  EXPECT_FALSE(log.ShowHistory());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].owner, nullptr);
+  EXPECT_EQ(messages[0].text, "Could not create the file \"" + Html() + "\".");
+  EXPECT_EQ(messages[0].caption, "Error");
+  EXPECT_EQ(messages[0].icon, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(messages[0].buttons, static_cast<UINT>(MB_OK));
+  EXPECT_TRUE(opened.empty());
+
+  // The history was let go: it takes entries and shows them once the way is clear.
+  const LogEntry b = Entry("C:\\b.dll", "B", "1.0.0.0000", kNow, 2);
+  ASSERT_TRUE(log.AddEntry(b));
+  ASSERT_TRUE(RemoveDirectoryA(Html().c_str()));
+  ASSERT_TRUE(log.ShowHistory());
+  EXPECT_EQ(PageText(), Page({a, b}));
+}
+
+TEST_F(HistoryTest, AddEntryFailsSilentlyWhereItCannotWrite) {
+  const LogEntry a = Entry("C:\\a.dll", "A", "1.0.0.0000", kNow, 1);
+
+  // A directory in the history's place is neither opened nor replaced.
+  ASSERT_TRUE(CreateDirectoryA(Dat().c_str(), nullptr));
+  EXPECT_FALSE(log.AddEntry(a));
+  EXPECT_TRUE(GetFileAttributesA(Dat().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  ASSERT_TRUE(RemoveDirectoryA(Dat().c_str()));
+
+  // A program folder that is not there.
+  SetProgramFolderOverride((dir.path() + "missing\\").c_str());
+  EXPECT_FALSE(log.AddEntry(a));
+  EXPECT_FALSE(Exists(dir.file("missing")));
+
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(HistoryTest, FailedAppendLeavesTheEarlierEntriesAsTheyWere) {
+  const LogEntry a = Entry("C:\\a.dll", "A", "1.0.0.0000", kNow - 1, 1);
+  const LogEntry b = Entry("C:\\b.dll", "B", "2.0.0.0000", kNow, 2);
+  ASSERT_TRUE(log.AddEntry(a));
+  const Bytes before = ktest::ReadBytes(Dat());
+
+  // Another handle locks everything past the current end, so writing the entry fails.
+  HANDLE h = CreateFileA(Dat().c_str(), GENERIC_READ | GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(LockFile(h, static_cast<DWORD>(before.size()), 0, 1 << 20, 0));
+  const bool bAdded = log.AddEntry(b);
+  UnlockFile(h, static_cast<DWORD>(before.size()), 0, 1 << 20, 0);
+  CloseHandle(h);
+
+  EXPECT_FALSE(bAdded);
+  EXPECT_EQ(ktest::ReadBytes(Dat()), before);
+  ASSERT_TRUE(log.AddEntry(b));
+  ASSERT_TRUE(log.ShowHistory());
+  EXPECT_EQ(PageText(), Page({a, b}));
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(HistoryTest, FillEntryRecordsTheLibraryAsItIsNow) {
+  struct Case {
+    std::string file;
+    const char* name;
+    const char* version;
+  };
+  const Case cases[] = {
+      {ktest::ExeFolder() + "histver.dll", "Versioned", "2.5.0.0007"},
+      {ktest::ExeFolder() + "test_history.exe", "No version record", "0.0.0.0000"},
+      {dir.file("gone.dll"), "Gone", "0.0.0.0000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    LogEntry e;
+    memset(&e, 0x5A, sizeof e);
+    KestrinLog::FillEntry(e, c.file.c_str(), c.name, 3);
+    EXPECT_STREQ(e.szFile, c.file.c_str());
+    EXPECT_STREQ(e.szName, c.name);
+    EXPECT_STREQ(e.szVersion, c.version);
+    EXPECT_EQ(e.tTime, kNow);
+    EXPECT_EQ(e.nAction, 3);
+  }
+}
+
+}  // namespace
