@@ -8,6 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "KxClock.h"
 #include "KxHandle.h"
@@ -89,6 +90,13 @@ std::string TimeStamp(time_t t) {
   return kx::LocalTimeStamp(t, sz, sizeof sz);
 }
 
+KestrinLog::WriteGate& Gate() {
+  static KestrinLog::WriteGate gate;
+  return gate;
+}
+
+bool Pass() { return !Gate() || Gate()(); }
+
 bool ProgramFile(const char* szName, std::string* pPath) {
   char szFolder[MAX_PATH];
   if (!GetProgramFolder(nullptr, szFolder)) return false;
@@ -97,6 +105,12 @@ bool ProgramFile(const char* szName, std::string* pPath) {
 }
 
 }  // namespace
+
+KestrinLog::WriteGate KestrinLog::SetWriteGate(WriteGate gate) {
+  WriteGate old = std::move(Gate());
+  Gate() = std::move(gate);
+  return old;
+}
 
 bool KestrinLog::AddEntry(const LogEntry& entryIn) {
   // A caller's field without its terminator is cut, never read past.
@@ -107,6 +121,8 @@ bool KestrinLog::AddEntry(const LogEntry& entryIn) {
 
   std::string path;
   if (!ProgramFile(kDataFile, &path)) return false;
+  auto writeInt = [this](int n) { return Pass() && m_File.WriteInt(n); };
+  auto writeString = [this](const char* sz) { return Pass() && m_File.WriteString(sz); };
 
   int nCount = 0;
   bool bNew = false;
@@ -119,7 +135,7 @@ bool KestrinLog::AddEntry(const LogEntry& entryIn) {
     if (!m_File.Open(path.c_str(), "wb")) return false;
     bNew = true;
     nCount = 0;
-    if (!m_File.WriteInt(0)) {
+    if (!writeInt(0)) {
       m_File.Close();
       remove(path.c_str());
       return false;
@@ -132,10 +148,10 @@ bool KestrinLog::AddEntry(const LogEntry& entryIn) {
   if (fseek(fp, 0, SEEK_END) == 0) nOldSize = ftell(fp);
 
   // The entry first and the count after it, so a count never promises a missing entry.
-  bool bOk = nOldSize >= 0 && nCount < INT_MAX && m_File.WriteString(entry.szFile) &&
-             m_File.WriteString(entry.szName) && m_File.WriteString(entry.szVersion) &&
-             m_File.WriteInt(entry.tTime) && m_File.WriteInt(entry.nAction) && fflush(fp) == 0;
-  bOk = bOk && fseek(fp, 0, SEEK_SET) == 0 && m_File.WriteInt(nCount + 1) && fflush(fp) == 0;
+  bool bOk = nOldSize >= 0 && nCount < INT_MAX && writeString(entry.szFile) &&
+             writeString(entry.szName) && writeString(entry.szVersion) && writeInt(entry.tTime) &&
+             writeInt(entry.nAction) && fflush(fp) == 0;
+  bOk = bOk && fseek(fp, 0, SEEK_SET) == 0 && writeInt(nCount + 1) && fflush(fp) == 0;
 
   if (!bOk) {
     // Leave no part of the entry behind, so the earlier entries stay readable.

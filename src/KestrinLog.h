@@ -3,6 +3,8 @@
 // kestrinlog.dat in the program folder; ShowHistory turns the file into kestrinlog.html and
 // hands the page to the shell.
 
+#include <functional>
+
 #include "CxFile.h"
 
 // One history entry; every text is zero-terminated inside its field.
@@ -38,6 +40,12 @@ class KestrinLog {
   // the version of the library at szFile read now (0.0.0.0000 when it has none or is gone),
   // and the time of now.
   static void FillEntry(LogEntry& entry, const char* szFile, const char* szName, int nAction);
+
+  // Tests make writes to the history fail, as a full disk would: the gate is asked before each
+  // value AddEntry writes, and false fails that write. An empty gate lets every write through.
+  // Returns the previous gate.
+  using WriteGate = std::function<bool()>;
+  static WriteGate SetWriteGate(WriteGate gate);
 
  private:
   CxFile m_File;

@@ -111,6 +111,7 @@ class HistoryTest : public ::testing::Test {
     oldOpener = SetShellOpener([this](const char* s) { opened.push_back(s); });
   }
   void TearDown() override {
+    KestrinLog::SetWriteGate(nullptr);
     SetShellOpener(oldOpener);
     kui::SetMessageAnswerer(oldAnswerer);
     kx::ClearClockOverride();
@@ -328,26 +329,40 @@ TEST_F(HistoryTest, AddEntryFailsSilentlyWhereItCannotWrite) {
   EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(HistoryTest, FailedAppendLeavesTheEarlierEntriesAsTheyWere) {
+// Lets the first n writes through and fails the next one.
+KestrinLog::WriteGate FailAfter(int n) {
+  return [n]() mutable { return n-- > 0; };
+}
+
+TEST_F(HistoryTest, FailedAppendLeavesTheHistoryAsItWas) {
   const LogEntry a = Entry("C:\\a.dll", "A", "1.0.0.0000", kNow - 1, 1);
   const LogEntry b = Entry("C:\\b.dll", "B", "2.0.0.0000", kNow, 2);
+
+  // An existing history takes five values of the entry and then its count.
   ASSERT_TRUE(log.AddEntry(a));
   const Bytes before = ktest::ReadBytes(Dat());
-
-  // Another handle locks everything past the current end, so writing the entry fails.
-  HANDLE h = CreateFileA(Dat().c_str(), GENERIC_READ | GENERIC_WRITE,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(LockFile(h, static_cast<DWORD>(before.size()), 0, 1 << 20, 0));
-  const bool bAdded = log.AddEntry(b);
-  UnlockFile(h, static_cast<DWORD>(before.size()), 0, 1 << 20, 0);
-  CloseHandle(h);
-
-  EXPECT_FALSE(bAdded);
-  EXPECT_EQ(ktest::ReadBytes(Dat()), before);
-  ASSERT_TRUE(log.AddEntry(b));
+  for (int n = 0; n < 6; ++n) {
+    SCOPED_TRACE("existing history, writes before the failure: " + std::to_string(n));
+    KestrinLog::SetWriteGate(FailAfter(n));
+    EXPECT_FALSE(log.AddEntry(b));
+    KestrinLog::SetWriteGate(nullptr);
+    EXPECT_EQ(ktest::ReadBytes(Dat()), before);
+  }
+  KestrinLog::SetWriteGate(FailAfter(6));
+  EXPECT_TRUE(log.AddEntry(b)) << "every write of an append is covered above";
+  KestrinLog::SetWriteGate(nullptr);
   ASSERT_TRUE(log.ShowHistory());
   EXPECT_EQ(PageText(), Page({a, b}));
+
+  // A new history first writes a count of 0; a failed first entry leaves no file behind.
+  ASSERT_EQ(remove(Dat().c_str()), 0);
+  for (int n = 0; n < 7; ++n) {
+    SCOPED_TRACE("new history, writes before the failure: " + std::to_string(n));
+    KestrinLog::SetWriteGate(FailAfter(n));
+    EXPECT_FALSE(log.AddEntry(b));
+    KestrinLog::SetWriteGate(nullptr);
+    EXPECT_FALSE(Exists(Dat()));
+  }
   EXPECT_TRUE(messages.empty());
 }
 
