@@ -120,7 +120,7 @@ TfmMain::~TfmMain() {
 bool TfmMain::Create() {
   RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   CreateMenu();
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, 0, true);
   if (!CreateWnd(WS_EX_CONTROLPARENT, kClassName, kCaption, style, r.left, r.top,
                  r.right - r.left, r.bottom - r.top, nullptr, mnuMain)) {
