@@ -202,6 +202,8 @@ TEST_F(StandIn, RegistrationReadsBackCutAndTerminatedWithinCapacity) {
       {"CmGetCreatorName", 260, "C:\\Palm\\addrcond.dll"},
       {"CmGetCreatorName", 8, "C:\\Palm"},
       {"CmGetCreatorTitle", 64, "Address Book"},
+      {"CmGetCreatorTitle", 13, "Address Book"},  // exactly room for the terminator
+      {"CmGetCreatorTitle", 12, "Address Boo"},
       {"CmGetCreatorTitle", 5, "Addr"},
       {"CmGetCreatorTitle", 1, ""},
       {"CmGetCreatorDirectory", 32, "address"},
