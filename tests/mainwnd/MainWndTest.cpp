@@ -1,0 +1,578 @@
+// The main window and the splash, created in-process and driven by messages against the
+// stand-in Palm Desktop.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CondMgr.h"
+#include "CxList.h"
+#include "InitForm.h"
+#include "MainForm.h"
+#include "MsgBox.h"
+#include "TestSupport.h"
+#include "WinUtil.h"
+
+namespace {
+
+const char kPalmRoot[] = "Software\\U.S. Robotics\\Pilot Desktop";
+
+// ---- Palm Desktop registrations, written the way the stand-in reads them --------------------
+
+void SetValue(const std::string& sub, const char* name, DWORD type, const void* data, DWORD size) {
+  HKEY h;
+  std::string key = std::string(kPalmRoot) + "\\" + sub;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
+                                           KEY_SET_VALUE, nullptr, &h, nullptr));
+  RegSetValueExA(h, name, 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(h);
+}
+void SetText(const std::string& sub, const char* name, const std::string& v) {
+  SetValue(sub, name, REG_SZ, v.c_str(), static_cast<DWORD>(v.size() + 1));
+}
+void SetDword(const std::string& sub, const char* name, DWORD v) {
+  SetValue(sub, name, REG_DWORD, &v, sizeof v);
+}
+void RegisterApp(int n, const char* creator, const std::string& lib, const char* title) {
+  std::string key = "Application" + std::to_string(n);
+  SetText(key, "Conduit", lib);
+  SetDword(key, "Creator", (DWORD(creator[0]) << 24) | (DWORD(creator[1]) << 16) |
+                               (DWORD(creator[2]) << 8) | DWORD(creator[3]));
+  SetText(key, "Title", title);
+  SetText(key, "Directory", "");
+  SetText(key, "File", "");
+  SetText(key, "Remote", "");
+  SetDword(key, "Priority", 2);
+}
+void RegisterInstall(int n, const char* creator, const std::string& lib, const char* name) {
+  std::string key = "InstallConduit" + std::to_string(n);
+  SetText(key, "Conduit", lib);
+  SetText(key, "Creator", creator);
+  SetText(key, "Name", name);
+}
+void CleanPalmKeys() { RegDeleteTreeA(HKEY_CURRENT_USER, kPalmRoot); }
+
+std::string Conduit(const char* file) { return ktest::ConduitsFolder() + "\\" + file; }
+
+CondInfo StoreRecord(const char* creator, const std::string& lib, const char* name) {
+  CondInfo r;
+  memset(&r, 0, sizeof r);
+  strcpy(r.szCreatorID, creator);
+  strcpy(r.szConduit, lib.c_str());
+  strcpy(r.szName, name);
+  r.nStatus = kStatusRemoved;
+  r.dwFlags = kFlagRemoved;
+  return r;
+}
+
+// ---- Reading the window back -----------------------------------------------------------------
+
+struct Row {
+  std::string name, creator, file;
+  int image;
+  bool operator==(const Row& o) const {
+    return name == o.name && creator == o.creator && file == o.file && image == o.image;
+  }
+};
+std::ostream& operator<<(std::ostream& os, const Row& r) {
+  return os << "{" << r.name << " | " << r.creator << " | " << r.file << " | " << r.image << "}";
+}
+
+std::string CellText(HWND lv, int item, int sub) {
+  char buf[600] = {};
+  LVITEMA it{};
+  it.iSubItem = sub;
+  it.pszText = buf;
+  it.cchTextMax = sizeof buf;
+  SendMessageA(lv, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&it));
+  return buf;
+}
+
+std::vector<Row> Rows(HWND lv) {
+  std::vector<Row> rows;
+  int n = static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    LVITEMA it{};
+    it.mask = LVIF_IMAGE;
+    it.iItem = i;
+    SendMessageA(lv, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    rows.push_back({CellText(lv, i, 0), CellText(lv, i, 1), CellText(lv, i, 2), it.iImage});
+  }
+  return rows;
+}
+
+void SetSelected(HWND lv, int item, bool on) {
+  LVITEMA st{};
+  st.stateMask = LVIS_SELECTED;
+  st.state = on ? LVIS_SELECTED : 0;
+  SendMessageA(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&st));
+}
+
+// Wine fires BM_CLICK on disabled buttons; Windows does not.
+void Click(HWND button) {
+  ASSERT_TRUE(IsWindowEnabled(button)) << "clicked a disabled button";
+  SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+void Menu(HWND w, int id) { SendMessageA(w, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+int VisibleWindowsOfThread() {
+  int n = 0;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM p) -> BOOL {
+        if (IsWindowVisible(h)) ++*reinterpret_cast<int*>(p);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
+void DrainQuit() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+std::string IniValue(const std::string& ini, const char* sec, const char* key) {
+  char buf[300] = {};
+  GetPrivateProfileStringA(sec, key, "<none>", buf, sizeof buf, ini.c_str());
+  return buf;
+}
+
+// ---- Fixture -----------------------------------------------------------------------------------
+
+class MainWnd : public ::testing::Test {
+ protected:
+  ktest::TempDir dir{"mainwnd_prog"};
+  std::string ini = dir.file("orlenta.ini");
+  std::string store = dir.path() + "\\KestrinRes.dat";
+  std::vector<kui::MessageRequest> shown;
+  std::deque<int> answers;  // scripted replies; IDOK when none is left
+  std::vector<std::string> opened;
+  std::unique_ptr<TfmMain> fm;
+  char cwd[MAX_PATH] = {};
+
+  void SetUp() override {
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    CleanPalmKeys();
+    SetText("Core", "DesktopPath", ktest::PalmFolder());
+    SetProgramFolderOverride(dir.path().c_str());
+    kui::SetMessageAnswerer([this](const kui::MessageRequest& r) {
+      shown.push_back(r);
+      if (answers.empty()) return IDOK;
+      int a = answers.front();
+      answers.pop_front();
+      return a;
+    });
+    SetShellOpener([this](const char* what) { opened.push_back(what); });
+    TfmInit::ResetRunFlags();
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+  }
+
+  void TearDown() override {
+    answers.assign(1, IDYES);
+    fm.reset();
+    DrainQuit();
+    kui::ClearModalActions();
+    kui::SetMessageAnswerer(nullptr);
+    SetShellOpener(nullptr);
+    SetProgramFolderOverride(nullptr);
+    CleanPalmKeys();
+    SetCurrentDirectoryA(cwd);
+  }
+
+  // Starts the main window; the splash is answered by two ticks of its timer.
+  void Start() {
+    kui::SetNextModalAction(TfmInit::kClassName, [](kui::ModalWindow& w) {
+      auto& splash = static_cast<TfmInit&>(w);
+      splash.tmInitTimer();
+      splash.tmInitTimer();
+    });
+    fm = std::make_unique<TfmMain>();
+    ASSERT_TRUE(fm->Create());
+    fm->Show(SW_SHOWNOACTIVATE);
+  }
+
+  // The conduits of the contents tests.
+  void RegisterSamples() {
+    RegisterApp(0, "addr", Conduit("addrcond.dll"), "Registered title");
+    RegisterApp(1, "gone", Conduit("gone.dll"), "Gone");
+    RegisterApp(2, "memo", Conduit("memocond.dll"), "Memo");
+    RegisterInstall(0, "NoCd", Conduit("nocond.dll"), "No open");
+    RegisterInstall(1, "inst", Conduit("instcond.dll"), "Install");
+    SetText("Core", "BackupConduit", Conduit("backup.dll"));
+  }
+
+  // A 1,100-byte store: a removed conduit, the registered memo conduit again, a 20-byte tail.
+  void WriteStore() {
+    std::vector<unsigned char> bytes;
+    for (const CondInfo& r : {StoreRecord("date", Conduit("datecond.dll"), "Date Book"),
+                              StoreRecord("memo", Conduit("memocond.dll"), "Memo Pad")}) {
+      auto* p = reinterpret_cast<const unsigned char*>(&r);
+      bytes.insert(bytes.end(), p, p + sizeof r);
+    }
+    bytes.resize(1100, 0xEE);
+    ASSERT_TRUE(ktest::WriteBytes(store, bytes));
+  }
+};
+
+// ---- Start-up --------------------------------------------------------------------------------
+
+TEST_F(MainWnd, FatalStartWithoutPalmDesktop) {
+  struct Case {
+    const char* what;
+    bool emptyValue;
+  };
+  for (const Case c : {Case{"no registry key", false}, Case{"empty DesktopPath", true}}) {
+    CleanPalmKeys();
+    if (c.emptyValue) SetText("Core", "DesktopPath", "");
+    WritePrivateProfileStringA("Kestrin", "SkinType", "2", ini.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());  // flush
+    const std::vector<unsigned char> before = ktest::ReadBytes(ini);
+    shown.clear();
+    int visibleWhenShown = -1;
+    kui::SetMessageAnswerer([&](const kui::MessageRequest& r) {
+      shown.push_back(r);
+      visibleWhenShown = VisibleWindowsOfThread();
+      return IDOK;
+    });
+
+    EXPECT_EQ(0, RunKestrin(SW_SHOW)) << c.what;
+
+    ASSERT_EQ(1u, shown.size()) << c.what;
+    EXPECT_EQ("The Palm Desktop is not found. Application must terminate.", shown[0].text);
+    EXPECT_EQ("Fatal Error", shown[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), shown[0].icon);
+    EXPECT_EQ(nullptr, shown[0].owner);
+    EXPECT_EQ(0, visibleWhenShown) << c.what;
+    EXPECT_EQ(before, ktest::ReadBytes(ini)) << c.what;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(store.c_str())) << c.what;
+    EXPECT_EQ(nullptr, fmMain);
+  }
+}
+
+TEST_F(MainWnd, SplashLoadsOnTheSecondTickOnly) {
+  RegisterSamples();
+  std::vector<unsigned> counts;
+  bool mainVisible = true, splashVisible = false, endedAfterFirst = true, endedAfterSecond = false;
+  kui::SetNextModalAction(TfmInit::kClassName, [&](kui::ModalWindow& w) {
+    auto& splash = static_cast<TfmInit&>(w);
+    mainVisible = IsWindowVisible(fmMain->hwnd()) != FALSE;
+    splashVisible = IsWindowVisible(splash.hwnd()) != FALSE;
+    splash.tmInitTimer();
+    counts.push_back(fmMain->LoadCount());
+    endedAfterFirst = splash.IsModalEnded();
+    splash.tmInitTimer();
+    counts.push_back(fmMain->LoadCount());
+    endedAfterSecond = splash.IsModalEnded();
+    splash.tmInitTimer();
+    splash.tmInitTimer();
+    counts.push_back(fmMain->LoadCount());
+  });
+  fm = std::make_unique<TfmMain>();
+  ASSERT_TRUE(fm->Create());
+
+  EXPECT_FALSE(mainVisible);
+  EXPECT_TRUE(splashVisible);
+  EXPECT_EQ((std::vector<unsigned>{0, 1, 1}), counts);
+  EXPECT_FALSE(endedAfterFirst);
+  EXPECT_TRUE(endedAfterSecond);
+  EXPECT_EQ(3u, fm->m_pAppCondMgr->GetCount());
+  EXPECT_EQ(3, ListView_GetItemCount(fm->slvApp));
+}
+
+TEST_F(MainWnd, SplashTimerRunsForReal) {
+  RegisterSamples();
+  fm = std::make_unique<TfmMain>();
+  auto t0 = std::chrono::steady_clock::now();
+  ASSERT_TRUE(fm->Create());
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - t0).count();
+  EXPECT_GE(ms, 1900);  // two intervals of 1000 ms
+  EXPECT_LT(ms, 10000);
+  EXPECT_EQ(1u, fm->LoadCount());
+  EXPECT_EQ(3, ListView_GetItemCount(fm->slvApp));
+  EXPECT_EQ(nullptr, fmInit);  // the splash is gone
+}
+
+// ---- The end ---------------------------------------------------------------------------------
+
+TEST_F(MainWnd, QuitQuestionNoKeepsRunningYesSavesTheLiveFont) {
+  WritePrivateProfileStringA("Kestrin", "Font-Height", "-15", ini.c_str());
+  WritePrivateProfileStringA("Kestrin", "Font-Face", "Tahoma", ini.c_str());
+  WritePrivateProfileStringA("Kestrin", "Font-Weight", "700", ini.c_str());
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+  Start();
+  const std::vector<unsigned char> before = ktest::ReadBytes(ini);
+
+  // Every way out asks; No keeps the window and writes nothing.
+  answers = {IDNO, IDNO, IDNO};
+  Click(fm->sbtnExit);
+  Click(fm->sbtnClose);
+  Menu(fm->hwnd(), IDM_EXIT);
+  ASSERT_EQ(3u, shown.size());
+  for (const auto& m : shown) {
+    EXPECT_EQ("Are you sure to quit Kestrin?", m.text);
+    EXPECT_EQ("Confirm", m.caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONQUESTION), m.icon);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO), m.buttons);
+    EXPECT_EQ(fm->hwnd(), m.owner);
+  }
+  EXPECT_TRUE(IsWindow(fm->hwnd()));
+  EXPECT_EQ(before, ktest::ReadBytes(ini));
+
+  // The stored font reached the table; Yes writes the live table font.
+  LOGFONTA live{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(fm->slvApp, WM_GETFONT, 0, 0)), sizeof live, &live);
+  EXPECT_EQ(-15, live.lfHeight);
+  EXPECT_STREQ("Tahoma", live.lfFaceName);
+  HWND w = fm->hwnd();
+  answers = {IDYES};
+  Click(fm->sbtnExit);
+  EXPECT_FALSE(IsWindow(w));
+  EXPECT_EQ(std::to_string(live.lfHeight), IniValue(ini, "Kestrin", "Font-Height"));
+  EXPECT_EQ(live.lfFaceName, IniValue(ini, "Kestrin", "Font-Face"));
+  EXPECT_EQ(std::to_string(live.lfCharSet), IniValue(ini, "Kestrin", "Font-CharSet"));
+  EXPECT_EQ("700", IniValue(ini, "Kestrin", "Font-Weight"));  // carried, never applied
+  EXPECT_EQ("0", IniValue(ini, "KestrinFile", "Count"));
+  EXPECT_EQ(nullptr, fm->m_pAppCondMgr);
+  EXPECT_EQ(nullptr, fm->m_pRemovedList);
+}
+
+// ---- Table contents ---------------------------------------------------------------------------
+
+TEST_F(MainWnd, TablesShowCatalogueAndRemovedConduits) {
+  RegisterSamples();
+  WriteStore();
+  Start();
+
+  const std::vector<Row> app = Rows(fm->slvApp);
+  const std::vector<Row> wantApp = {
+      {"Address Book", "addr", Conduit("addrcond.dll"), 0},  // the library's own name
+      {"Gone", "gone", Conduit("gone.dll") + " ( file not found ).", 2},
+      {"Memo Pad", "memo", Conduit("memocond.dll"), 0},      // listed again: shown once
+      {"Date Book", "date", Conduit("datecond.dll"), 1},     // removed, from the store
+  };
+  EXPECT_EQ(wantApp, app);
+
+  auto hex = [](const char* creator) {
+    uint32_t v;
+    memcpy(&v, creator, 4);  // the install aide's four creator bytes as a number
+    char buf[16];
+    snprintf(buf, sizeof buf, "0x%x", v);
+    return std::string(buf);
+  };
+  const std::vector<Row> wantSys = {
+      {"Not A Conduit", hex("NoCd"), Conduit("nocond.dll") + " ( file not found ).", 2},
+      {"Install Handheld Files", hex("inst"), Conduit("instcond.dll"), 0},
+      {"Backup", "0xffffffff", Conduit("backup.dll"), 0},
+  };
+  EXPECT_EQ(wantSys, Rows(fm->slvSys));
+
+  // The store keeps the entry that the catalogue lists again.
+  EXPECT_EQ(2u, fm->m_pRemovedList->GetCount());
+  EXPECT_EQ(1100u, ktest::ReadBytes(store).size());
+
+  // A registration with an empty library path and a missing file.
+  auto* empty = new CondInfo{};
+  strcpy(empty->szCreatorID, "empt");
+  strcpy(empty->szName, "Empty path");
+  ASSERT_TRUE(fm->m_pAppCondMgr->Add(empty));
+  fm->FillAppList();
+  const std::vector<Row> refilled = Rows(fm->slvApp);
+  ASSERT_EQ(5u, refilled.size());
+  EXPECT_EQ((Row{"Empty path", "empt", "", 2}), refilled[3]);
+  EXPECT_EQ(wantApp.back(), refilled[4]);
+}
+
+TEST_F(MainWnd, RefreshReloadsCataloguesAndStore) {
+  RegisterApp(0, "addr", Conduit("addrcond.dll"), "A");
+  Start();
+  ASSERT_EQ(1, ListView_GetItemCount(fm->slvApp));
+  RegisterApp(1, "todo", Conduit("todocond.dll"), "T");
+  WriteStore();
+
+  Click(fm->sbtnRefresh);
+  EXPECT_EQ(2u, fm->LoadCount());
+  std::vector<Row> rows = Rows(fm->slvApp);
+  ASSERT_EQ(4u, rows.size());
+  EXPECT_EQ("To Do List", rows[1].name);
+  EXPECT_EQ(1, rows[2].image);  // both store entries are removed rows now
+  EXPECT_EQ(1, rows[3].image);
+
+  Menu(fm->hwnd(), IDM_REFRESH);  // the menu reaches the same command
+  EXPECT_EQ(3u, fm->LoadCount());
+  EXPECT_EQ(4, ListView_GetItemCount(fm->slvApp));
+}
+
+// ---- Buttons follow the selection -----------------------------------------------------------
+
+TEST_F(MainWnd, ApplicationButtonsFollowTheSelection) {
+  RegisterSamples();
+  WriteStore();
+  Start();
+  HWND lv = fm->slvApp;
+  const int installed = 0, removed = 3;
+  ASSERT_EQ(1, Rows(lv)[removed].image);
+  struct State {
+    bool uninst, restore, props;
+    bool operator==(const State& o) const {
+      return uninst == o.uninst && restore == o.restore && props == o.props;
+    }
+  };
+  auto state = [&] {
+    return State{IsWindowEnabled(fm->sbtnUninst) != FALSE, IsWindowEnabled(fm->sbtnRestore) != FALSE,
+                 IsWindowEnabled(fm->sbtnAppProp) != FALSE};
+  };
+  auto selectOnly = [&](std::vector<int> items) {
+    SetSelected(lv, -1, false);
+    for (int i : items) SetSelected(lv, i, true);
+  };
+
+  // The fill selected the first (installed) row.
+  EXPECT_TRUE((State{true, false, true}) == state());
+  selectOnly({removed});
+  EXPECT_TRUE((State{false, true, true}) == state());
+  selectOnly({installed, removed});
+  EXPECT_TRUE((State{true, true, true}) == state());
+  selectOnly({installed, 2});
+  EXPECT_TRUE((State{true, false, true}) == state());
+  selectOnly({removed});
+  SetSelected(lv, -1, false);  // nothing selected: the buttons stay as they were
+  EXPECT_TRUE((State{false, true, true}) == state());
+  EXPECT_TRUE(IsWindowEnabled(fm->sbtnInstall));
+
+  // A fill that leaves the table empty changes nothing either.
+  CleanPalmKeys();
+  SetText("Core", "DesktopPath", ktest::PalmFolder());
+  DeleteFileA(store.c_str());
+  fm->LoadConduitInfo();
+  fm->ClearRemovedList();  // a missing store leaves the list as it was
+  fm->FillAppList();
+  EXPECT_EQ(0, ListView_GetItemCount(lv));
+  EXPECT_TRUE((State{false, true, true}) == state());
+}
+
+TEST_F(MainWnd, SystemPropertiesFollowTheSelection) {
+  RegisterSamples();
+  Start();
+  HWND lv = fm->slvSys;
+  EXPECT_TRUE(IsWindowEnabled(fm->sbtnSysProp));
+  EnableWindow(fm->sbtnSysProp, FALSE);
+  SetSelected(lv, 2, true);  // single selection: row 0 loses it, row 2 takes it
+  EXPECT_TRUE(IsWindowEnabled(fm->sbtnSysProp));
+  SetSelected(lv, 2, false);  // the changed row is not selected any more: no update
+  EXPECT_TRUE(IsWindowEnabled(fm->sbtnSysProp));
+}
+
+// ---- Layout, menu, skin ------------------------------------------------------------------------
+
+TEST_F(MainWnd, LayoutMenuAndHiddenButtons) {
+  WritePrivateProfileStringA("Kestrin", "SkinType", "3", ini.c_str());
+  Start();
+  HWND w = fm->hwnd();
+  char text[100];
+  GetWindowTextA(w, text, sizeof text);
+  EXPECT_STREQ("Kestrin - Install/Uninstall Palm Conduits", text);
+  RECT rc;
+  GetClientRect(w, &rc);
+  EXPECT_EQ(794, rc.right);
+  EXPECT_EQ(594, rc.bottom);
+
+  std::vector<std::string> menu;
+  HMENU bar = GetMenu(w);
+  for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+    GetMenuStringA(bar, i, text, sizeof text, MF_BYPOSITION);
+    std::string line = std::string(text) + ":";
+    HMENU sub = GetSubMenu(bar, i);
+    for (int j = 0; j < GetMenuItemCount(sub); ++j) {
+      GetMenuStringA(sub, j, text, sizeof text, MF_BYPOSITION);
+      line += std::string(" ") + (text[0] ? text : "-");
+    }
+    menu.push_back(line);
+  }
+  const std::vector<std::string> wantMenu = {
+      "&File: &Backup Current Settings &Restore Settings - E&xit",
+      "&View: &Refresh",
+      "Hot&Sync: &Run HotSync Manager &Customize",
+      "&Tools: &Report Install/Uninstall &Log &Options",
+      "&Help: &Content Kestrin &Home Page - &About Kestrin"};
+  EXPECT_EQ(wantMenu, menu);
+
+  for (HWND b : {fm->sbtnReport, fm->sbtnHotSync, fm->sbtnCustom, fm->sbtnLog}) {
+    EXPECT_FALSE(IsWindowVisible(b));
+  }
+  for (HWND b : {fm->sbtnBackup, fm->sbtnRestoreCond, fm->sbtnSkin, fm->sbtnRefresh, fm->sbtnClose,
+                 fm->sbtnHelp, fm->sbtnExit, fm->sbtnInstall, fm->sbtnUninst, fm->sbtnRestore,
+                 fm->sbtnAppProp, fm->sbtnSysProp}) {
+    EXPECT_TRUE(IsWindowVisible(b));
+    RECT r;
+    GetWindowRect(b, &r);
+    EXPECT_EQ(80, r.right - r.left);
+    EXPECT_EQ(27, r.bottom - r.top);
+  }
+  EXPECT_EQ(160, ListView_GetColumnWidth(fm->slvSys, 0));
+  EXPECT_EQ(80, ListView_GetColumnWidth(fm->slvSys, 1));
+  EXPECT_EQ(300, ListView_GetColumnWidth(fm->slvSys, 2));
+  EXPECT_EQ(0, GetWindowLongA(fm->slvApp, GWL_STYLE) & LVS_SINGLESEL);
+  EXPECT_NE(0, GetWindowLongA(fm->slvSys, GWL_STYLE) & LVS_SINGLESEL);
+  EXPECT_EQ(3, ImageList_GetImageCount(fm->ilCond.get()));
+
+  // The stored skin reached every listed component.
+  EXPECT_EQ(kui::Theme::WinXP, fm->tmMain.GetTheme());
+  EXPECT_EQ(fm->tmMain.Components(), fm->tmMain.Themed());
+  kui::Theme t;
+  ASSERT_TRUE(kui::ThemeManager::GetComponentTheme(fm->sbtnRestoreCond, t));
+  EXPECT_EQ(kui::Theme::WinXP, t);
+
+  // The link opens the home page.
+  SendMessageA(w, WM_COMMAND, MAKEWPARAM(IDC_LBL_WEB, STN_CLICKED),
+               reinterpret_cast<LPARAM>(fm->lblWeb));
+  ASSERT_EQ(1u, opened.size());
+  EXPECT_NE(std::string::npos, opened[0].find("/kestrin/index.htm"));
+}
+
+TEST_F(MainWnd, UnknownSkinKeepsTheDesignTheme) {
+  WritePrivateProfileStringA("Kestrin", "SkinType", "7", ini.c_str());
+  Start();
+  EXPECT_EQ(kui::Theme::BlueGlass, fm->tmMain.GetTheme());
+  EXPECT_TRUE(fm->tmMain.Themed().empty());
+}
+
+// ---- The window procedure keeps exceptions inside ---------------------------------------------
+
+class Throwing : public kui::Window {
+ public:
+  bool Make() {
+    RegisterClassOnce("KestrinTestThrowing", nullptr);
+    return CreateWnd(0, "KestrinTestThrowing", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr) != nullptr;
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_APP) throw std::runtime_error("handler failed");
+    return DefProc(msg, wp, lp);
+  }
+};
+
+TEST_F(MainWnd, ExceptionInAHandlerIsShownAndTheWindowStays) {
+  Throwing w;
+  ASSERT_TRUE(w.Make());
+  SendMessageA(w.hwnd(), WM_APP, 0, 0);
+  ASSERT_EQ(1u, shown.size());
+  EXPECT_EQ("handler failed", shown[0].text);
+  EXPECT_EQ("Orlenta Kestrin", shown[0].caption);
+  EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), shown[0].icon);
+  EXPECT_TRUE(IsWindow(w.hwnd()));
+}
+
+}  // namespace
