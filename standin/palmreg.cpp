@@ -5,6 +5,7 @@
 //   palmreg install <creator> <library> <name>
 //   palmreg clear      removes every Application%d and InstallConduit%d key and the fault switches
 //   palmreg list
+//   palmreg custom     asks the running HotSync Manager for its Custom dialog (HSAPI.DLL)
 #include "StandIn.h"
 
 #include <cstdlib>
@@ -19,11 +20,11 @@ typedef int(WINAPI* CountFn)(void);
 typedef int(WINAPI* CreatorAtFn)(int, char*, int*);
 typedef int(WINAPI* GetBackupFn)(char*, int*);
 
-HMODULE g_condmgr;
+HMODULE g_lib;
 
 template <typename Fn>
 Fn Entry(const char* name) {
-  FARPROC p = GetProcAddress(g_condmgr, name);
+  FARPROC p = GetProcAddress(g_lib, name);
   if (!p) {
     fprintf(stderr, "palmreg: condmgr.dll lacks %s\n", name);
     exit(1);
@@ -38,15 +39,25 @@ void Check(const char* what, int rc) {
   }
 }
 
-bool LoadCondMgr() {
+HMODULE LoadBeside(const char* file) {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   char* slash = strrchr(path, '\\');
-  if (!slash) return false;
-  strcpy(slash + 1, "condmgr.dll");
-  g_condmgr = LoadLibraryA(path);
-  if (!g_condmgr) fprintf(stderr, "palmreg: cannot load %s\n", path);
-  return g_condmgr != nullptr;
+  if (!slash) return nullptr;
+  strcpy(slash + 1, file);
+  HMODULE m = LoadLibraryA(path);
+  if (!m) fprintf(stderr, "palmreg: cannot load %s\n", path);
+  return m;
+}
+
+bool LoadCondMgr() { return (g_lib = LoadBeside("condmgr.dll")) != nullptr; }
+
+int Custom() {
+  g_lib = LoadBeside("HSAPI.DLL");
+  if (!g_lib) return 1;
+  int rc = Entry<CountFn>("HsDisplayCustomDlg")();
+  printf("HsDisplayCustomDlg answered %d\n", rc);
+  return rc == 0 ? 0 : 1;
 }
 
 int Add(int argc, char** argv) {
@@ -129,7 +140,7 @@ int Usage() {
           "usage: palmreg add <creator> <library> <title> [directory [file [priority [remote]]]]\n"
           "       palmreg backup <library>\n"
           "       palmreg install <creator> <library> <name>\n"
-          "       palmreg clear | list\n");
+          "       palmreg clear | list | custom\n");
   return 2;
 }
 
@@ -140,6 +151,7 @@ int main(int argc, char** argv) {
   const char* cmd = argv[1];
   if (strcmp(cmd, "clear") == 0) return Clear();
   if (strcmp(cmd, "install") == 0) return argc == 5 ? Install(argv) : Usage();
+  if (strcmp(cmd, "custom") == 0) return Custom();
   if (!LoadCondMgr()) return 1;
   if (strcmp(cmd, "add") == 0) return argc >= 5 && argc <= 9 ? Add(argc, argv) : Usage();
   if (strcmp(cmd, "backup") == 0 && argc == 3) {
