@@ -28,9 +28,8 @@ kestrin_prepare_prefix() {
   wine_quiet reg add 'HKCU\Software\Wine' /v Version /d win10 /f
   wine_quiet reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
   wine_quiet reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
-  # Verdana and MS Sans Serif are not here: map them to fonts of similar metrics.
+  # Verdana is not here: DejaVu Sans (from Bitstream Vera) has close metrics. Wine brings MS Sans Serif.
   wine_quiet reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Verdana /d 'DejaVu Sans' /f
-  wine_quiet reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Sans Serif' /d Tahoma /f
   local fonts="$prefix/drive_c/windows/Fonts"
   mkdir -p "$fonts"
   cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true

@@ -123,15 +123,14 @@ void Click(HWND button) {
 
 void Menu(HWND w, int id) { SendMessageA(w, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
+BOOL CALLBACK CountVisible(HWND h, LPARAM p) {
+  if (IsWindowVisible(h)) ++*reinterpret_cast<int*>(p);
+  return TRUE;
+}
+
 int VisibleWindowsOfThread() {
   int n = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND h, LPARAM p) -> BOOL {
-        if (IsWindowVisible(h)) ++*reinterpret_cast<int*>(p);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&n));
+  EnumThreadWindows(GetCurrentThreadId(), CountVisible, reinterpret_cast<LPARAM>(&n));
   return n;
 }
 
