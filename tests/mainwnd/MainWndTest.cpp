@@ -575,3 +575,37 @@ TEST_F(MainWnd, ExceptionInAHandlerIsShownAndTheWindowStays) {
 }
 
 }  // namespace
+
+namespace {
+
+// One key through the dialog manager, as the message loop hands it over.
+bool Key(HWND main, UINT msg, WPARAM key, bool alt) {
+  MSG m{};
+  m.hwnd = GetFocus();
+  m.message = msg;
+  m.wParam = key;
+  m.lParam = 1 | (alt ? (1 << 29) : 0);
+  return IsDialogMessageA(main, &m) != FALSE;
+}
+
+TEST_F(MainWnd, TabAndSharedMnemonicsMoveTheFocus) {
+  Start();
+  SetForegroundWindow(fm->hwnd());
+  SetFocus(fm->slvApp);
+  ASSERT_EQ(fm->slvApp, GetFocus());
+  EXPECT_TRUE(Key(fm->hwnd(), WM_KEYDOWN, VK_TAB, false));
+  EXPECT_EQ(fm->sbtnInstall, GetFocus());
+  EXPECT_TRUE(Key(fm->hwnd(), WM_KEYDOWN, VK_TAB, false));
+  EXPECT_EQ(fm->sbtnUninst, GetFocus());
+
+  // "E&xit" stands twice: Alt+X moves between the two buttons and clicks neither.
+  EXPECT_TRUE(Key(fm->hwnd(), WM_SYSCHAR, 'x', true));
+  HWND first = GetFocus();
+  EXPECT_TRUE(Key(fm->hwnd(), WM_SYSCHAR, 'x', true));
+  HWND second = GetFocus();
+  EXPECT_TRUE((first == fm->sbtnExit && second == fm->sbtnClose) ||
+              (first == fm->sbtnClose && second == fm->sbtnExit));
+  EXPECT_TRUE(shown.empty());  // no quit question: nothing was clicked
+}
+
+}  // namespace
