@@ -6,12 +6,12 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <string>
 #include <utility>
 
 #include "KxClock.h"
 #include "KxHandle.h"
+#include "KxHtml.h"
 #include "KxText.h"
 #include "MsgBox.h"
 #include "WinUtil.h"
@@ -46,36 +46,6 @@ const char kRow5[] = "<b><font color=0000FF>%s</font>: %s</b></td></tr>\r\n";
 
 const char kTail[] = "</table><br></body>\r\n</html>\r\n";
 
-// Puts the arguments, in order, where the line has "%s"; the rest of the line is copied.
-std::string Fill(const char* szLine, std::initializer_list<std::string> args) {
-  std::string out;
-  auto arg = args.begin();
-  for (const char* p = szLine; *p; ++p) {
-    if (p[0] == '%' && p[1] == 's' && arg != args.end()) {
-      out += *arg++;
-      ++p;
-    } else {
-      out += *p;
-    }
-  }
-  return out;
-}
-
-// Names, paths and versions come from conduit libraries: a local page must not run them.
-std::string Escape(const char* sz) {
-  std::string out;
-  for (; *sz; ++sz) {
-    switch (*sz) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += *sz; break;
-    }
-  }
-  return out;
-}
-
 std::string ActionWords(int nAction) {
   switch (nAction) {
     case 1: return "Installed Successfully";
@@ -83,11 +53,6 @@ std::string ActionWords(int nAction) {
     case 3: return "Restored Successfully";
     default: return "Unknown Action (" + std::to_string(nAction) + ")";
   }
-}
-
-std::string TimeStamp(time_t t) {
-  char sz[kx::kTimeStampSize];
-  return kx::LocalTimeStamp(t, sz, sizeof sz);
 }
 
 KestrinLog::WriteGate& Gate() {
@@ -190,7 +155,7 @@ bool KestrinLog::ShowHistory() {
 
   std::string html = kHead1;
   html += kHead2;
-  html += Fill(kHead3, {TimeStamp(kx::Now())});
+  html += kx::HtmlFill(kHead3, {kx::HtmlTimeStamp(kx::Now())});
   html += kHead4;
   html += kHead5;
 
@@ -204,10 +169,11 @@ bool KestrinLog::ShowHistory() {
     if (!ReadEntry(&entry)) break;
     if (entry.nAction == 0) continue;
     html += kRow1;
-    html += Fill(kRow2, {Escape(entry.szName)});
-    html += Fill(kRow3, {Escape(entry.szFile)});
-    html += Fill(kRow4, {Escape(entry.szVersion)});
-    html += Fill(kRow5, {TimeStamp(static_cast<time_t>(entry.tTime)), ActionWords(entry.nAction)});
+    html += kx::HtmlFill(kRow2, {kx::HtmlEscape(entry.szName)});
+    html += kx::HtmlFill(kRow3, {kx::HtmlEscape(entry.szFile)});
+    html += kx::HtmlFill(kRow4, {kx::HtmlEscape(entry.szVersion)});
+    html += kx::HtmlFill(kRow5, {kx::HtmlTimeStamp(static_cast<time_t>(entry.tTime)),
+                                 ActionWords(entry.nAction)});
   }
   m_File.Close();
 

@@ -13,6 +13,7 @@
 #include "KxAssert.h"
 #include "KxText.h"
 #include "ListRows.h"
+#include "Mnemonic.h"
 #include "MsgBox.h"
 #include "RemovedStore.h"
 #include "WinUtil.h"
@@ -633,8 +634,7 @@ int RunKestrin(int showCmd) {
   main.Show(showCmd);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    HWND top = main.hwnd();
-    if (top && IsDialogMessageA(top, &msg)) continue;
+    if (kui::DialogKeys(main.hwnd(), msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -1,5 +1,7 @@
 #include "Modal.h"
 
+#include "Mnemonic.h"
+
 #include <map>
 #include <utility>
 
@@ -46,7 +48,7 @@ int ModalWindow::ShowModal(HWND owner) {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // leave it to the outer loop
       break;
     }
-    if (!IsDialogMessageA(hwnd(), &msg)) {
+    if (!DialogKeys(hwnd(), msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }

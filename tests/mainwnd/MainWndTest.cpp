@@ -16,6 +16,7 @@
 #include "CxList.h"
 #include "InitForm.h"
 #include "MainForm.h"
+#include "Mnemonic.h"
 #include "MsgBox.h"
 #include "TestSupport.h"
 #include "WinUtil.h"
@@ -585,7 +586,7 @@ bool Key(HWND main, UINT msg, WPARAM key, bool alt) {
   m.message = msg;
   m.wParam = key;
   m.lParam = 1 | (alt ? (1 << 29) : 0);
-  return IsDialogMessageA(main, &m) != FALSE;
+  return kui::DialogKeys(main, m);
 }
 
 TEST_F(MainWnd, TabAndSharedMnemonicsMoveTheFocus) {
@@ -606,6 +607,19 @@ TEST_F(MainWnd, TabAndSharedMnemonicsMoveTheFocus) {
   EXPECT_TRUE((first == fm->sbtnExit && second == fm->sbtnClose) ||
               (first == fm->sbtnClose && second == fm->sbtnExit));
   EXPECT_TRUE(shown.empty());  // no quit question: nothing was clicked
+
+  // A unique mnemonic clicks: "P&roperties" takes the focus through its click; a plain letter
+  // does the same while a button has the focus.
+  EXPECT_TRUE(Key(fm->hwnd(), WM_SYSCHAR, 'r', true));
+  EXPECT_EQ(fm->sbtnSysProp, GetFocus());
+  EXPECT_TRUE(Key(fm->hwnd(), WM_CHAR, 'i', false));
+  EXPECT_EQ(fm->sbtnInstall, GetFocus());
+  // A disabled button's mnemonic does nothing here (the menu may take it).
+  EnableWindow(fm->sbtnRestore, FALSE);
+  EXPECT_FALSE(kui::HandleMnemonic(fm->hwnd(), MSG{GetFocus(), WM_SYSCHAR, 't', 1 << 29, 0, {}}));
+  // Typed letters go to the table, not to the buttons.
+  SetFocus(fm->slvApp);
+  EXPECT_FALSE(kui::HandleMnemonic(fm->hwnd(), MSG{fm->slvApp, WM_CHAR, 'i', 1, 0, {}}));
 }
 
 }  // namespace
