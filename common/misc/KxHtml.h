@@ -1,0 +1,22 @@
+#pragma once
+// Shared pieces of the program's HTML pages (the history and the conduit report).
+
+#include <ctime>
+#include <initializer_list>
+#include <string>
+
+namespace kx {
+
+// Escapes & < > and " so that names, paths and versions taken from conduit libraries show as
+// text and never run as markup in a local page. A null text gives an empty one.
+std::string HtmlEscape(const char* psz);
+
+// Puts the arguments, in order, where the line has "%s"; the rest of the line is copied as it
+// is, so a page line can be written exactly as its literal reads.
+std::string HtmlFill(const char* pszLine, std::initializer_list<std::string> args);
+
+// The calendar-time text of t in local time, with its trailing line feed ("Tue Mar 06 14:05:09
+// 2007\n"); empty when the runtime cannot convert t.
+std::string HtmlTimeStamp(time_t t);
+
+}  // namespace kx

@@ -1,0 +1,95 @@
+#include "KxSafeFile.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace kx {
+namespace {
+
+long g_budget = -1;  // bytes the seam still lets through; -1 = no seam
+
+// How many of cb bytes the seam lets through now.
+size_t Allowance(size_t cb) {
+  if (g_budget < 0) return cb;
+  const size_t left = static_cast<size_t>(g_budget);
+  const size_t n = cb < left ? cb : left;
+  g_budget -= static_cast<long>(n);
+  return n;
+}
+
+bool SyncToDisk(FILE* fp) {
+#ifdef _WIN32
+  return _commit(_fileno(fp)) == 0;
+#else
+  return fsync(fileno(fp)) == 0;
+#endif
+}
+
+bool Replace(const char* pszFrom, const char* pszTo) {
+#ifdef _WIN32
+  return MoveFileExA(pszFrom, pszTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+  return rename(pszFrom, pszTo) == 0;
+#endif
+}
+
+}  // namespace
+
+void SetWriteFailureAfter(long k) { g_budget = k < 0 ? -1 : k; }
+
+SafeFile::SafeFile(const char* pszTarget) { Open(pszTarget); }
+
+SafeFile::~SafeFile() { Abandon(); }
+
+bool SafeFile::Open(const char* pszTarget) {
+  Abandon();
+  m_bFailed = false;
+  if (!pszTarget || !pszTarget[0]) return false;
+  m_target = pszTarget;
+  m_tmp = m_target + ".new";
+  m_fp = fopen(m_tmp.c_str(), "wb");
+  return m_fp != nullptr;
+}
+
+bool SafeFile::Write(const void* pData, size_t cb) {
+  if (!m_fp || m_bFailed) return false;
+  if (cb == 0) return true;
+  if (!pData) {
+    m_bFailed = true;
+    return false;
+  }
+  const size_t allowed = Allowance(cb);
+  if (allowed > 0 && fwrite(pData, 1, allowed, m_fp) != allowed) m_bFailed = true;
+  if (allowed < cb) m_bFailed = true;
+  return !m_bFailed;
+}
+
+bool SafeFile::Commit() {
+  if (!m_fp) return false;
+  bool ok = !m_bFailed;
+  ok = fflush(m_fp) == 0 && ok;
+  ok = ok && SyncToDisk(m_fp);
+  ok = fclose(m_fp) == 0 && ok;
+  m_fp = nullptr;
+  ok = ok && Replace(m_tmp.c_str(), m_target.c_str());
+  if (!ok) {
+    remove(m_tmp.c_str());
+    m_bFailed = true;
+  }
+  m_tmp.clear();
+  return ok;
+}
+
+void SafeFile::Abandon() {
+  if (!m_fp) return;
+  fclose(m_fp);
+  m_fp = nullptr;
+  remove(m_tmp.c_str());
+  m_tmp.clear();
+}
+
+}  // namespace kx

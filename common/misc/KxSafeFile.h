@@ -1,0 +1,53 @@
+#pragma once
+// Replaces a file only once its new contents are complete: writes go to a file beside the
+// target (target + ".new"), and Commit moves that over the target. A full disk or any other
+// failed write leaves the old file whole.
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace kx {
+
+class SafeFile {
+ public:
+  SafeFile() = default;
+  // Opens at once; see Open.
+  explicit SafeFile(const char* pszTarget);
+  // Removes the file beside the target unless Commit succeeded.
+  ~SafeFile();
+
+  SafeFile(const SafeFile&) = delete;
+  SafeFile& operator=(const SafeFile&) = delete;
+
+  // Creates (or truncates) target + ".new" for binary writing. False for a missing or empty
+  // path or when that file cannot be created.
+  bool Open(const char* pszTarget);
+  bool IsOpen() const { return m_fp != nullptr; }
+
+  // False when the file is not open or not every byte was written; after one failure every
+  // later write fails too, and Commit will not replace the target.
+  bool Write(const void* pData, size_t cb);
+
+  // Flushes and closes the new file and moves it over the target. False, with the target as it
+  // was and the new file removed, when any write failed or any of these steps fails.
+  bool Commit();
+
+  // Closes and removes the new file; the target stays as it was.
+  void Abandon();
+
+  const std::string& TempPath() const { return m_tmp; }
+
+ private:
+  FILE* m_fp = nullptr;
+  std::string m_target;
+  std::string m_tmp;
+  bool m_bFailed = false;
+};
+
+// Test seam, process-wide: from now on SafeFile writes succeed for k more bytes in all, then
+// fail as a full disk would (the write that crosses the limit stores only the bytes before it).
+// -1 turns the seam off.
+void SetWriteFailureAfter(long k);
+
+}  // namespace kx
