@@ -34,6 +34,15 @@ class CCondMgr {
   // Destroys every record with its module object (unloading its library), then empties the list.
   void Clear();
 
+  // Writes every record, in catalogue order, as a backup set: 540 bytes each, no header, 0 in
+  // the module-object slot. The file is written beside the target and replaces it only when
+  // complete, so false (empty path, file not created, any failed write) leaves the old one whole.
+  bool SaveToFile(const char* pszPath);
+  // Replaces the catalogue by the whole records of a backup set, each with its texts terminated
+  // inside their fields and no module object; a trailing partial record is ignored. An empty
+  // path fails with the catalogue as it was; otherwise true when at least one record was read.
+  bool LoadFromFile(const char* pszPath);
+
   // Iteration in catalogue order. Find, Contains and Add move the same cursor, so an iteration
   // cannot go on after one of them.
   CondInfo* GetFirst();
