@@ -32,7 +32,7 @@ TfmInit::~TfmInit() {
 bool TfmInit::Create(HWND owner) {
   m_brBack.reset(CreateSolidBrush(kBlue));
   RegisterClassOnce(kClassName, nullptr);
-  const DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+  const DWORD style = WS_POPUP;
   RECT r = kui::CentredWindowRect(kui::Scale(kWidth), kui::Scale(kHeight), style, 0, false);
   if (!CreateWnd(WS_EX_TOOLWINDOW, kClassName, "Kestrin", style, r.left, r.top,
                  r.right - r.left, r.bottom - r.top, owner, nullptr)) {
