@@ -1,29 +1,17 @@
 #include "RemovedStore.h"
 
-#include <windows.h>
-
 #include <io.h>
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "CxList.h"
 #include "KxHandle.h"
-#include "KxText.h"
+#include "KxSafeFile.h"
 
 bool FileExists(const char* path) { return path && path[0] && _access(path, 0) == 0; }
 
-void TerminateRecordTexts(CondInfo& info) {
-  kx::TerminateField(info.szCreatorID);
-  kx::TerminateField(info.szConduit);
-  kx::TerminateField(info.szDirectory);
-  kx::TerminateField(info.szFile);
-  kx::TerminateField(info.szRemote);
-  kx::TerminateField(info.szInfo);
-  kx::TerminateField(info.szName);
-  kx::TerminateField(info.szProduct);
-}
+void TerminateRecordTexts(CondInfo& info) { TerminateCondTexts(info); }
 
 void ClearCondList(CxList& list) {
   for (auto* p = static_cast<CondInfo*>(list.GetFirst()); p;
@@ -50,21 +38,15 @@ bool LoadRemovedStore(const char* path, CxList& list) {
 }
 
 bool SaveRemovedStore(const char* path, CxList& list) {
-  std::string tmp = std::string(path) + ".new";
-  FILE* f = fopen(tmp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = true;
-  for (auto* p = static_cast<CondInfo*>(list.GetFirst()); p && ok;
+  // Only a complete new store replaces the old one: a failure part-way keeps every record.
+  kx::SafeFile file;
+  if (!file.Open(path)) return false;
+  for (auto* p = static_cast<CondInfo*>(list.GetFirst()); p;
        p = static_cast<CondInfo*>(list.GetNext())) {
     if (!(p->dwFlags & kFlagRemoved)) continue;
     CondInfo rec = *p;
     rec.hCondObj = 0;  // a module reference means nothing on disk
-    ok = fwrite(&rec, 1, sizeof rec, f) == sizeof rec;
+    if (!file.Write(&rec, sizeof rec)) return false;
   }
-  ok = (fflush(f) == 0) && ok;
-  ok = (fclose(f) == 0) && ok;
-  // Only a complete new store replaces the old one: a failure part-way keeps every record.
-  if (ok) ok = MoveFileExA(tmp.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  if (!ok) remove(tmp.c_str());
-  return ok;
+  return file.Commit();
 }

@@ -9,6 +9,7 @@
 
 #include "CondInfo.h"
 #include "CxList.h"
+#include "KxSafeFile.h"
 #include "RemovedStore.h"
 #include "TestSupport.h"
 
@@ -125,6 +126,25 @@ TEST_F(RemovedStore, FailedSaveKeepsTheOldStore) {
   EXPECT_FALSE(SaveRemovedStore(store.c_str(), list));
   EXPECT_EQ(old, ktest::ReadBytes(store));
   RemoveDirectoryA((store + ".new").c_str());
+}
+
+// A full disk anywhere in the new store keeps the old one whole.
+TEST_F(RemovedStore, FullDiskKeepsTheOldStore) {
+  std::vector<unsigned char> old;
+  Append(old, Record("keep", lib, "Old"));
+  ASSERT_TRUE(ktest::WriteBytes(store, old));
+  list.Add(new CondInfo(Record("new1", lib, "New")));
+  list.Add(new CondInfo(Record("new2", lib, "New")));
+
+  for (long k : {0L, 539L, 540L, 1079L}) {
+    SCOPED_TRACE(k);
+    kx::SetWriteFailureAfter(k);
+    const bool ok = SaveRemovedStore(store.c_str(), list);
+    kx::SetWriteFailureAfter(-1);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(old, ktest::ReadBytes(store));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((store + ".new").c_str()));
+  }
 }
 
 }  // namespace
