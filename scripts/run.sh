@@ -33,11 +33,10 @@ echo "run: no display; started Kestrin on the private display $DISPLAY"
 wine "$exe" </dev/null >/dev/null 2>&1 &
 shots="$root/build/screenshots"
 mkdir -p "$shots"
-# The splash loads the catalogues on its second tick; give the main window time to appear.
-for i in $(seq 1 40); do
-  xdotool search --name '^Kestrin - Install/Uninstall Palm Conduits$' >/dev/null 2>&1 && break
-  sleep 0.5
-done
+# The splash loads the catalogues on its second tick; wait for the main window (inside Wine's
+# virtual desktop, so found by a Windows tool rather than an X one).
+wine "$root/build/x86_64/tools/wintool.exe" wait 'Kestrin - Install/Uninstall Palm Conduits' 40 </dev/null >/dev/null 2>&1 \
+  || echo "run: the main window did not appear within 40 s; the screenshot shows what there is"
 sleep 1
 import -window root "$shots/run.png" 2>/dev/null
 echo "run: screenshot saved"

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Starts Kestrin on the demo environment under a private X display and saves what a user sees:
+# the splash while the catalogues load, then the main window. Fails unless both windows were
+# found by their titles, the application table holds the demo's conduits and no picture is a
+# single colour. PNGs go to build/screenshots/.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+. scripts/wine-env.sh
+
+bash scripts/setup-deps.sh >/dev/null || exit 1
+bash scripts/build.sh x86_64 >/dev/null || { echo "screenshots: build failed"; exit 1; }
+build="$root/build/x86_64"
+prefix="$root/build/demo-prefix"
+shots="$root/build/screenshots"
+mkdir -p "$shots"
+rm -f "$shots"/splash.png "$shots"/main.png
+
+kestrin_wine_env "$prefix"
+exe=$(bash scripts/demo-env.sh "$build" "$prefix" 2>/dev/null | tail -n 1)
+[ -n "$exe" ] || { echo "screenshots: the demo environment did not give a program path"; exit 1; }
+wintool() { wine "$build/tools/wintool.exe" "$@" </dev/null 2>/dev/null; }
+
+cleanup() {
+  kestrin_stop_wineserver
+  kestrin_stop_xvfb
+}
+trap cleanup EXIT
+kestrin_start_xvfb || exit 1
+kestrin_start_wineserver
+
+fail() { echo "screenshots: FAILED: $*"; exit 1; }
+
+# Saves the window with the given title, cut out of the screen.
+shoot() {
+  local title=$1 out=$2 rect
+  rect=$(wintool rect "$title") || fail "no window \"$title\" to photograph"
+  read -r x y w h <<<"$rect"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out" 2>/dev/null || fail "import failed"
+  local colours
+  colours=$(convert "$out" -format %k info: 2>/dev/null)
+  [ "${colours:-0}" -gt 1 ] || fail "$out is a single colour"
+  echo "screenshots: $out ($w x $h, $colours colours)"
+}
+
+wine "$exe" </dev/null >/dev/null 2>&1 &
+wintool wait "Kestrin" 30 || fail "the splash \"Kestrin\" did not appear"
+shoot "Kestrin" "$shots/splash.png"
+main='Kestrin - Install/Uninstall Palm Conduits'
+wintool wait "$main" 30 || fail "the main window \"$main\" did not appear"
+sleep 1
+shoot "$main" "$shots/main.png"
+
+rows=$(wintool rows "$main" 0) || fail "could not read the application table"
+echo "screenshots: application table:"
+echo "$rows" | sed 's/^/  /'
+for name in 'Address Book' 'Date Book' 'To Do List' 'Memo Pad'; do
+  echo "$rows" | grep -q "^$name |" || fail "the application table lacks \"$name\""
+done
+echo "screenshots: done"

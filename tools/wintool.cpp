@@ -1,0 +1,153 @@
+// wintool: finds top-level windows by their exact title and reads list views from outside the
+// process that owns them. Used by the screenshot and journey scripts, where the windows live in
+// Wine's virtual desktop and X tools cannot see them.
+//
+//   wintool wait <title> <seconds>       exit 0 once a visible window with that title exists
+//   wintool gone <title> <seconds>       exit 0 once no visible window has that title
+//   wintool rows <title> <n>             print the rows of the n-th list view (0-based) in it,
+//                                        one line each, columns separated by " | "
+//   wintool rect <title>                 print "x y width height" of the window
+//   wintool front <title>                bring the window to the front
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct FindCtx {
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK FindTop(HWND hwnd, LPARAM lp) {
+  auto* ctx = reinterpret_cast<FindCtx*>(lp);
+  char text[512] = {};
+  if (IsWindowVisible(hwnd) && GetWindowTextA(hwnd, text, sizeof text) > 0 &&
+      strcmp(text, ctx->title) == 0) {
+    ctx->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindVisible(const char* title) {
+  FindCtx ctx{title, nullptr};
+  EnumWindows(FindTop, reinterpret_cast<LPARAM>(&ctx));
+  return ctx.found;
+}
+
+BOOL CALLBACK CollectLists(HWND hwnd, LPARAM lp) {
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (_stricmp(cls, WC_LISTVIEWA) == 0) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+  return TRUE;
+}
+
+// Reads one cell through memory of the owning process: a list view writes into its own
+// address space only.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HANDLE process, size_t size) : m_process(process), m_size(size) {
+    m_ptr = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (m_ptr) VirtualFreeEx(m_process, m_ptr, 0, MEM_RELEASE);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  char* ptr() const { return static_cast<char*>(m_ptr); }
+
+ private:
+  HANDLE m_process;
+  size_t m_size;
+  void* m_ptr = nullptr;
+};
+
+int PrintRows(HWND top, int index) {
+  std::vector<HWND> lists;
+  EnumChildWindows(top, CollectLists, reinterpret_cast<LPARAM>(&lists));
+  if (index < 0 || index >= static_cast<int>(lists.size())) {
+    fprintf(stderr, "wintool: no list view %d (found %u)\n", index, unsigned(lists.size()));
+    return 1;
+  }
+  HWND lv = lists[index];
+  DWORD pid = 0;
+  GetWindowThreadProcessId(lv, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) {
+    fprintf(stderr, "wintool: cannot open the window's process\n");
+    return 1;
+  }
+  HWND header = reinterpret_cast<HWND>(SendMessageA(lv, LVM_GETHEADER, 0, 0));
+  int cols = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+  int rows = static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0));
+  const size_t kText = 512;
+  {
+    RemoteBuffer remote(process, sizeof(LVITEMA) + kText);
+    if (!remote.ptr()) {
+      CloseHandle(process);
+      return 1;
+    }
+    for (int r = 0; r < rows; ++r) {
+      std::string line;
+      for (int c = 0; c < cols; ++c) {
+        LVITEMA item{};
+        item.iSubItem = c;
+        item.pszText = remote.ptr() + sizeof(LVITEMA);
+        item.cchTextMax = static_cast<int>(kText);
+        SIZE_T done = 0;
+        WriteProcessMemory(process, remote.ptr(), &item, sizeof item, &done);
+        SendMessageA(lv, LVM_GETITEMTEXTA, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(remote.ptr()));
+        char text[kText] = {};
+        ReadProcessMemory(process, remote.ptr() + sizeof(LVITEMA), text, kText - 1, &done);
+        if (c) line += " | ";
+        line += text;
+      }
+      printf("%s\n", line.c_str());
+    }
+  }
+  CloseHandle(process);
+  return 0;
+}
+
+int Usage() {
+  fprintf(stderr, "usage: wintool wait|gone <title> <seconds> | rows <title> <n> | rect <title> | front <title>\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  std::string cmd = argv[1];
+  const char* title = argv[2];
+  if (cmd == "wait" || cmd == "gone") {
+    double seconds = argc > 3 ? atof(argv[3]) : 10;
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    for (;;) {
+      bool present = FindVisible(title) != nullptr;
+      if (present == (cmd == "wait")) return 0;
+      if (static_cast<long>(GetTickCount() - end) >= 0) return 1;
+      Sleep(100);
+    }
+  }
+  HWND hwnd = FindVisible(title);
+  if (!hwnd) {
+    fprintf(stderr, "wintool: no visible window \"%s\"\n", title);
+    return 1;
+  }
+  if (cmd == "rows") return PrintRows(hwnd, argc > 3 ? atoi(argv[3]) : 0);
+  if (cmd == "rect") {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (cmd == "front") return SetForegroundWindow(hwnd) ? 0 : 1;
+  return Usage();
+}
