@@ -57,4 +57,11 @@ echo "$rows" | sed 's/^/  /'
 for name in 'Address Book' 'Date Book' 'To Do List' 'Memo Pad'; do
   echo "$rows" | grep -q "^$name |" || fail "the application table lacks \"$name\""
 done
+echo "$rows" | grep -q '^Mail | mail | .*mailcond.dll ( file not found )\.$' \
+  || fail "the registration with a missing library is not marked \"( file not found ).\""
+sys=$(wintool rows "$main" 1) || fail "could not read the system table"
+echo "screenshots: system table:"
+echo "$sys" | sed 's/^/  /'
+echo "$sys" | grep -q '^Backup | 0xffffffff | ' || fail "the system table lacks the backup conduit 0xffffffff"
+echo "$sys" | grep -q '^Install Handheld Files | 0x' || fail "the system table lacks the install conduit"
 echo "screenshots: done"
