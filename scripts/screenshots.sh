@@ -19,7 +19,7 @@ rm -f "$shots"/splash.png "$shots"/main.png
 kestrin_wine_env "$prefix"
 exe=$(bash scripts/demo-env.sh "$build" "$prefix" 2>/dev/null | tail -n 1)
 [ -n "$exe" ] || { echo "screenshots: the demo environment did not give a program path"; exit 1; }
-wintool() { wine "$build/tools/wintool.exe" "$@" </dev/null 2>/dev/null; }
+wintool() { wine "$build/tools/wintool.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 cleanup() {
   kestrin_stop_wineserver
