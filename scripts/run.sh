@@ -8,7 +8,7 @@ cd "$root"
 . scripts/wine-env.sh
 
 bash scripts/setup-deps.sh || exit 1
-bash scripts/build.sh x86_64 -DKESTRIN_TESTS=OFF || exit 1
+bash scripts/build.sh x86_64 || exit 1
 
 prefix="$root/build/demo-prefix"
 kestrin_wine_env "$prefix"

@@ -8,11 +8,18 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 . scripts/wine-env.sh
 
-bash scripts/setup-deps.sh >/dev/null || exit 1
-bash scripts/build.sh x86_64 >/dev/null || { echo "screenshots: build failed"; exit 1; }
-build="$root/build/x86_64"
-prefix="$root/build/demo-prefix"
-shots="$root/build/screenshots"
+# --build-dir DIR: use a build that exists (the test suite runs it so); otherwise set up and build.
+if [ "${1:-}" = --build-dir ] && [ -n "${2:-}" ]; then
+  build=$(cd "$2" && pwd)
+  prefix="$build/demo-prefix"
+  shots="$build/screenshots"
+else
+  bash scripts/setup-deps.sh >/dev/null || exit 1
+  bash scripts/build.sh x86_64 >/dev/null || { echo "screenshots: build failed"; exit 1; }
+  build="$root/build/x86_64"
+  prefix="$root/build/demo-prefix"
+  shots="$root/build/screenshots"
+fi
 mkdir -p "$shots"
 rm -f "$shots"/splash.png "$shots"/main.png
 
