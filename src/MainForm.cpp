@@ -5,9 +5,14 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
+#include "CommonDialogs.h"
 #include "CondMgr.h"
+#include "CondProp.h"
+#include "CondRules.h"
+#include "ConduitReport.h"
 #include "CxList.h"
 #include "InitForm.h"
 #include "KxAssert.h"
@@ -19,6 +24,7 @@
 #include "WinUtil.h"
 
 TfmMain* fmMain = nullptr;
+const char kWebHost[] = "http://www.orlenta.com";
 
 void ImageListTraits::Close(HIMAGELIST h) { ImageList_Destroy(h); }
 
@@ -28,7 +34,7 @@ using kui::Scale;
 
 const char kClassName[] = "TfmMain";
 const char kCaption[] = "Kestrin - Install/Uninstall Palm Conduits";
-const char kHomePage[] = "http://www.orlenta.com/kestrin/index.htm";
+const char kHomePage[] = "/kestrin/index.htm";
 const int kClientWidth = 794, kClientHeight = 594;
 const int kTopPanel = 96, kBottomPanel = 90;
 const int kBtnW = 80, kBtnH = 27;
@@ -361,6 +367,7 @@ void TfmMain::FormDestroy() {
     delete m_pBakSetList;
     m_pBakSetList = nullptr;
   }
+  ReleaseKeptCondObjs();
   FreePalmLibraries(kPalmAll);
 }
 
@@ -368,6 +375,7 @@ void TfmMain::LoadConduitInfo() {
   ++m_nLoadCount;
   m_pAppCondMgr->Load(kLoadApplication);
   m_pSysCondMgr->Load(kLoadSystem);
+  ReleaseKeptCondObjs();  // the records that referred to them are gone
 }
 
 // ---- Settings --------------------------------------------------------------------------------
@@ -483,7 +491,318 @@ void TfmMain::slvSysChange(const NMLISTVIEW& nm) {
   if (nm.iItem == sel) UpdateSysButtons();
 }
 
+// ---- Install, uninstall, restore --------------------------------------------------------------
+
+int TfmMain::FindAppRow(const CondInfo* info) const {
+  int n = static_cast<int>(SendMessageA(slvApp, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    if (RowInfo(slvApp, i) == info) return i;
+  }
+  return -1;
+}
+
+void TfmMain::SetRowImage(HWND slv, int row, int image) {
+  LVITEMA it{};
+  it.mask = LVIF_IMAGE;
+  it.iItem = row;
+  it.iImage = image;
+  SendMessageA(slv, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+}
+
+std::vector<CondInfo*> TfmMain::SelectedAppRecords() const {
+  std::vector<CondInfo*> records;
+  for (int i = -1; (i = static_cast<int>(SendMessageA(slvApp, LVM_GETNEXTITEM, i,
+                                                       LVNI_SELECTED))) >= 0;) {
+    records.push_back(RowInfo(slvApp, i));
+  }
+  return records;
+}
+
+bool TfmMain::CatalogueHolds(const CondInfo* info) {
+  for (CondInfo* p = m_pAppCondMgr->GetFirst(); p; p = m_pAppCondMgr->GetNext()) {
+    if (p == info) return true;
+  }
+  return false;
+}
+
+bool TfmMain::IsCondObjReferenced(CondObjHandle h) {
+  if (!h) return false;
+  for (CondInfo* p = m_pAppCondMgr->GetFirst(); p; p = m_pAppCondMgr->GetNext()) {
+    if (p->hCondObj == h) return true;
+  }
+  for (auto* p = static_cast<CondInfo*>(m_pRemovedList->GetFirst()); p;
+       p = static_cast<CondInfo*>(m_pRemovedList->GetNext())) {
+    if (p->hCondObj == h) return true;
+  }
+  return false;
+}
+
+void TfmMain::ReleaseKeptCondObjs() {
+  for (CondObjHandle h : m_keptCondObjs) ReleaseCondObj(h);
+  m_keptCondObjs.clear();
+}
+
+void TfmMain::AddHistory(const CondInfo& info, int nAction) {
+  LogEntry entry;
+  KestrinLog::FillEntry(entry, info.szConduit, info.szName, nAction);
+  m_Log.AddEntry(entry);  // silent: the operation itself has succeeded
+}
+
+bool TfmMain::ClearConflict(const CondInfo& info, bool otherPathOnly, bool quiet) {
+  CondInfo* other = FindConflict(*m_pAppCondMgr, info, otherPathOnly);
+  if (!other) return true;
+  if (!quiet) {
+    const std::string text = FormatText(condtext::kConflict, other->szName, other->szCreatorID);
+    if (kui::ShowMessage(hwnd(), text.c_str(), "Uninstall conduit", MB_ICONQUESTION, MB_YESNO) !=
+        IDYES) {
+      return false;
+    }
+  }
+  return UninstallConduit(other, false);
+}
+
+bool TfmMain::InstallConduit(CondInfo* pInfo, bool quiet) {
+  if (!pInfo) return false;
+  if (CondInfo* found = m_pAppCondMgr->Find(pInfo->szCreatorID, pInfo->szConduit)) {
+    if (found->nStatus != kStatusInstalled) return RestoreConduit(pInfo, quiet);
+    if (!quiet) {
+      kui::ShowMessage(hwnd(), condtext::kAlreadyInstalled, "Information", MB_ICONINFORMATION);
+    }
+    return false;
+  }
+  if (!ClearConflict(*pInfo, false, quiet)) return false;
+  if (!m_pAppCondMgr->RegisterConduit(pInfo)) {
+    if (!quiet) {
+      kui::ShowMessage(hwnd(), FormatText(condtext::kInstallFailed, pInfo->szName).c_str(),
+                       "Error", MB_ICONERROR);
+    }
+    return false;
+  }
+  // The row shows the record the catalogue keeps; Add refuses only a second record of the same
+  // conduit, which the look-up above has ruled out.
+  CondInfo* shown = pInfo;
+  if (!m_pAppCondMgr->Add(pInfo)) {
+    CondInfo* held = m_pAppCondMgr->Find(pInfo->szCreatorID, pInfo->szConduit);
+    if (held) shown = held;
+  }
+  AddRow(slvApp, CondRow{pInfo->szName, pInfo->szCreatorID, pInfo->szConduit, kImgInstalled},
+         shown);
+  if (!quiet) {
+    kui::ShowMessage(hwnd(), FormatText(condtext::kInstalled, pInfo->szName).c_str(), "Success",
+                     MB_ICONINFORMATION);
+  }
+  AddHistory(*pInfo, 1);
+  return true;
+}
+
+bool TfmMain::UninstallConduit(CondInfo* pInfo, bool quiet) {
+  if (!pInfo) return false;
+  const int32_t nOldStatus = pInfo->nStatus;
+  if (!m_pAppCondMgr->RemoveConduit(pInfo)) {
+    // Still registered: keep the status that says so, for later conflict checks.
+    pInfo->nStatus = nOldStatus;
+    if (!quiet) {
+      kui::ShowMessage(hwnd(), FormatText(condtext::kRemoveRefused, pInfo->szConduit).c_str(),
+                       "Error", MB_ICONERROR);
+    }
+    return false;
+  }
+  const int row = FindAppRow(pInfo);
+  if (row >= 0) {
+    if (pInfo->nStatus == kStatusRemoved) {
+      pInfo->dwFlags |= kFlagRemoved;
+      CondInfo* entry = nullptr;
+      for (auto* p = static_cast<CondInfo*>(m_pRemovedList->GetFirst()); p;
+           p = static_cast<CondInfo*>(m_pRemovedList->GetNext())) {
+        if (SameConduit(*p, *pInfo)) {
+          entry = p;
+          break;
+        }
+      }
+      if (entry) {
+        if (entry != pInfo) *entry = *pInfo;
+      } else {
+        m_pRemovedList->Add(new CondInfo(*pInfo));
+      }
+      SaveRemovedList();
+      SetRowImage(slvApp, row, kImgRemoved);
+    } else {
+      SendMessageA(slvApp, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+    }
+  }
+  AddHistory(*pInfo, 2);
+  return true;
+}
+
+bool TfmMain::RestoreConduit(CondInfo* pInfo, bool quiet) {
+  if (!pInfo) return false;
+  if (!ClearConflict(*pInfo, true, quiet)) return false;
+  if (!m_pAppCondMgr->RegisterConduit(pInfo)) {
+    if (!quiet) {
+      kui::ShowMessage(hwnd(), FormatText(condtext::kRestoreFailed, pInfo->szName).c_str(),
+                       "Error", MB_ICONERROR);
+    }
+    return false;
+  }
+  pInfo->dwFlags = 0;
+
+  const int n = static_cast<int>(SendMessageA(slvApp, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    CondInfo* rec = RowInfo(slvApp, i);
+    if (!rec || !SameConduit(*rec, *pInfo)) continue;
+    if (rec != pInfo) {
+      // The row's record takes the new module object; the one it had may still be referred
+      // to by a byte copy, so it is kept until the rows go.
+      if (rec->hCondObj != pInfo->hCondObj && CatalogueHolds(rec)) {
+        m_keptCondObjs.push_back(rec->hCondObj);
+      }
+      *rec = *pInfo;
+    }
+    SetRowImage(slvApp, i, kImgInstalled);
+    break;
+  }
+  for (auto* p = static_cast<CondInfo*>(m_pRemovedList->GetFirst()); p;
+       p = static_cast<CondInfo*>(m_pRemovedList->GetNext())) {
+    if (p != pInfo && SameConduit(*p, *pInfo)) {
+      *p = *pInfo;
+      break;
+    }
+  }
+  SaveRemovedList();
+  AddHistory(*pInfo, 3);
+  return true;
+}
+
+bool TfmMain::UpdateConduitSettings(CondInfo* pInfo) {
+  if (!pInfo) return false;
+  return SendConduitSettings(*pInfo) == 0;
+}
+
+void TfmMain::InstallConduitFile() {
+  kui::OpenFileRequest request{hwnd(), "Install New Palm Conduit",
+                               "Palm Conduit File(*.dll)|*.dll|All Files(*.*)|*.*", ""};
+  request.filterIndex = 1;
+  request.flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  std::string path;
+  if (!kui::PickOpenFile(request, path)) return;
+
+  auto obj = std::make_unique<CCondObj>(path.c_str());
+  if (!obj->IsOpen() || !obj->IsConduit()) {
+    kui::ShowMessage(hwnd(), condtext::kNotConduit, "Error", MB_ICONERROR);
+    return;
+  }
+  auto rec = std::make_unique<CondInfo>();
+  memset(rec.get(), 0, sizeof(CondInfo));
+  kx::CopyText(rec->szConduit, path.c_str());
+  obj->GetName(rec->szName, sizeof rec->szName);  // a library without a name leaves it empty
+  rec->hCondObj = RegisterCondObj(std::move(obj));
+
+  ShowCondProp(rec.get(), false, true);
+
+  if (CatalogueHolds(rec.get())) {
+    rec.release();  // the catalogue owns it and its module object now
+    return;
+  }
+  const CondObjHandle h = rec->hCondObj;
+  if (IsCondObjReferenced(h)) {
+    m_keptCondObjs.push_back(h);  // a restored row's record refers to it
+  } else {
+    ReleaseCondObj(h);
+  }
+}
+
+void TfmMain::UninstallSelected() {
+  const std::vector<CondInfo*> records = SelectedAppRecords();
+  if (records.empty()) return;
+  if (records.size() == 1) {
+    CondInfo* p = records[0];
+    if (!p) return;
+    const std::string ask = FormatText(condtext::kConfirmUninstall, p->szConduit);
+    if (kui::ShowMessage(hwnd(), ask.c_str(), "Confirm", MB_ICONQUESTION, MB_YESNO) != IDYES) {
+      return;
+    }
+    if (UninstallConduit(p, false)) {
+      kui::ShowMessage(hwnd(), FormatText(condtext::kUninstalled, p->szConduit).c_str(),
+                       "Information", MB_ICONINFORMATION);
+      UpdateAppButtons();
+    }
+    return;
+  }
+  // The records were noted first: rows deleted on the way change nothing of the walk.
+  bool all = true;
+  for (CondInfo* p : records) {
+    if (!p || (p->dwFlags & kFlagRemoved)) continue;
+    if (!UninstallConduit(p, false)) all = false;
+  }
+  if (all) {
+    kui::ShowMessage(hwnd(), condtext::kUninstalledMany, "Information", MB_ICONINFORMATION);
+  }
+  UpdateAppButtons();
+}
+
+void TfmMain::RestoreSelected() {
+  const std::vector<CondInfo*> records = SelectedAppRecords();
+  if (records.empty()) return;
+  if (records.size() == 1) {
+    CondInfo* p = records[0];
+    if (!p || !(p->dwFlags & kFlagRemoved)) return;
+    const std::string ask = FormatText(condtext::kConfirmRestore, p->szName);
+    if (kui::ShowMessage(hwnd(), ask.c_str(), "Confirm", MB_ICONQUESTION, MB_YESNO) != IDYES) {
+      return;
+    }
+    if (RestoreConduit(p, false)) {
+      UpdateAppButtons();
+      kui::ShowMessage(hwnd(), FormatText(condtext::kRestored, p->szName).c_str(), "Information",
+                       MB_ICONINFORMATION);
+    }
+    return;
+  }
+  bool all = true;
+  for (CondInfo* p : records) {
+    if (!p || !(p->dwFlags & kFlagRemoved)) continue;
+    if (!RestoreConduit(p, false)) all = false;
+  }
+  if (all) {
+    kui::ShowMessage(hwnd(), condtext::kRestoredMany, "Information", MB_ICONINFORMATION);
+  }
+  UpdateAppButtons();
+}
+
+void TfmMain::ShowCondProp(CondInfo* info, bool system, bool newConduit) {
+  TfmCondProp dlg;
+  if (!dlg.Create(hwnd())) return;
+  dlg.m_bSystem = system;
+  dlg.SetCondInfo(info, newConduit);
+  dlg.ShowModal(hwnd());
+}
+
 // ---- Commands --------------------------------------------------------------------------------
+
+void TfmMain::sbtnInstallClick() { InstallConduitFile(); }
+void TfmMain::sbtnUninstClick() { UninstallSelected(); }
+void TfmMain::sbtnRestoreClick() { RestoreSelected(); }
+
+void TfmMain::sbtnAppPropClick() {
+  // With several rows selected, the first of them.
+  int sel = static_cast<int>(SendMessageA(slvApp, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                          LVNI_SELECTED));
+  if (sel < 0) return;
+  CondInfo* p = RowInfo(slvApp, sel);
+  if (p) ShowCondProp(p, false, false);
+}
+
+void TfmMain::sbtnSysPropClick() {
+  int sel = static_cast<int>(SendMessageA(slvSys, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                          LVNI_SELECTED));
+  if (sel < 0) return;
+  CondInfo* p = RowInfo(slvSys, sel);
+  if (p) ShowCondProp(p, true, false);
+}
+
+void TfmMain::sbtnReportClick() { ShowConduitReport(*m_pAppCondMgr, *m_pSysCondMgr); }
+
+void TfmMain::sbtnLogClick() { m_Log.ShowHistory(); }
+
 
 void TfmMain::sbtnRefreshClick() {
   WaitCursor wait;
@@ -494,7 +813,7 @@ void TfmMain::sbtnRefreshClick() {
 
 void TfmMain::sbtnExitClick() { Close(); }
 void TfmMain::sbtnCloseClick() { Close(); }
-void TfmMain::lblWebClick() { ShellOpen(kHomePage); }
+void TfmMain::lblWebClick() { ShellOpen((std::string(kWebHost) + kHomePage).c_str()); }
 
 void TfmMain::OnCommand(int id, int code, HWND ctl) {
   if (ctl && code != BN_CLICKED) return;  // STN_CLICKED is 0 as well

@@ -6,8 +6,11 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <vector>
 
+#include "CondInfo.h"
 #include "InitForm.h"
+#include "KestrinLog.h"
 #include "KxHandle.h"
 #include "Modal.h"
 #include "Settings.h"
@@ -17,7 +20,9 @@
 
 class CCondMgr;
 class CxList;
-struct CondInfo;
+
+// The product's web site; every page the program opens is this host and a path.
+extern const char kWebHost[];
 
 // Owner of an image list.
 struct ImageListTraits {
@@ -78,25 +83,48 @@ class TfmMain : public kui::Window {
   void slvAppChange(const NMLISTVIEW& nm);
   void slvSysChange(const NMLISTVIEW& nm);
 
+  // Install, uninstall, restore and the settings update. Each operation works on one record;
+  // `quiet` shows none of its own messages and answers a conflict question Yes.
+  //
+  // Who owns the record of the Install command and its module object:
+  //  - InstallConduitFile owns the new record and its module object until InstallConduit adds
+  //    the record to m_pAppCondMgr, which then owns both (its Clear releases them).
+  //  - After a cancel or a failed install the command deletes the record and releases the object.
+  //  - An install that went the restore way copied the record, module-object handle included,
+  //    over the record of the conduit's row. The command deletes its own record, but the object
+  //    goes to m_keptCondObjs while any listed record refers to it; the same list takes the
+  //    object a catalogue record referred to before a restore copied another one over it.
+  //    The list is released at the next catalogue reload and at the orderly end, when the rows
+  //    that could refer to those objects are gone. Releasing a handle twice does nothing, so
+  //    the catalogue's Clear and this list never conflict.
+  void InstallConduitFile();
+  void UninstallSelected();
+  void RestoreSelected();
+  bool InstallConduit(CondInfo* pInfo, bool quiet);
+  bool UninstallConduit(CondInfo* pInfo, bool quiet);
+  bool RestoreConduit(CondInfo* pInfo, bool quiet);
+  // False for no record, or when the Conduit Manager refused a setting (the record keeps them).
+  bool UpdateConduitSettings(CondInfo* pInfo);
+
   // Commands.
   void sbtnRefreshClick();
   void sbtnExitClick();
   void sbtnCloseClick();
   void lblWebClick();
+  void sbtnInstallClick();
+  void sbtnUninstClick();
+  void sbtnRestoreClick();
+  void sbtnAppPropClick();
+  void sbtnSysPropClick();
+  void sbtnReportClick();
+  void sbtnLogClick();
   // Commands of later steps: present, doing nothing yet.
-  void sbtnInstallClick() {}
-  void sbtnUninstClick() {}
-  void sbtnRestoreClick() {}
-  void sbtnAppPropClick() {}
-  void sbtnSysPropClick() {}
   void sbtnBackupClick() {}
   void sbtnRestoreCondClick() {}
   void sbtnSkinClick() {}
   void sbtnHelpClick() {}
-  void sbtnReportClick() {}
   void sbtnHotSyncClick() {}
   void sbtnCustomClick() {}
-  void sbtnLogClick() {}
   void miHomePageClick() {}
   void miAboutClick() {}
 
@@ -108,6 +136,7 @@ class TfmMain : public kui::Window {
   CCondMgr* m_pAppCondMgr = nullptr;
   CCondMgr* m_pSysCondMgr = nullptr;
   CxList* m_pRemovedList = nullptr;
+  KestrinLog m_Log;
   char m_szResFile[260] = {};
   CxList* m_pBakSetList = nullptr;
   AppSettings m_Settings{};
@@ -136,6 +165,16 @@ class TfmMain : public kui::Window {
   void ApplyTableFont(HWND slv, const TableFont& font, kx::UniqueFont& owner);
   HWND MakeButton(const char* caption, int id, int x, int y, bool visible = true);
   void AddRow(HWND slv, const struct CondRow& row, CondInfo* info);
+  int FindAppRow(const CondInfo* info) const;
+  void SetRowImage(HWND slv, int row, int image);
+  std::vector<CondInfo*> SelectedAppRecords() const;
+  // The conflict step of install and restore: true when nothing (any more) stands in the way.
+  bool ClearConflict(const CondInfo& info, bool otherPathOnly, bool quiet);
+  void AddHistory(const CondInfo& info, int nAction);
+  bool CatalogueHolds(const CondInfo* info);
+  bool IsCondObjReferenced(CondObjHandle h);
+  void ReleaseKeptCondObjs();
+  void ShowCondProp(CondInfo* info, bool system, bool newConduit);
 
   char m_szIniFile[260] = {};
   bool m_bFatal = false;
@@ -143,6 +182,7 @@ class TfmMain : public kui::Window {
   bool m_bFilling = false;  // rows may point at released records while a table is refilled
   bool m_bLinkHot = false;
   unsigned m_nLoadCount = 0;
+  std::vector<CondObjHandle> m_keptCondObjs;
   kx::UniqueFont m_fontForm, m_fontBold, m_fontLink, m_fontApp, m_fontSys;
   TableFont m_tfApp{}, m_tfSys{};
   kx::UniqueHandle<HBRUSH, BrushTraits> m_brWhite;

@@ -25,8 +25,8 @@ bool RealOpenFile(const OpenFileRequest& r, std::string& path) {
   ofn.nMaxFile = MAX_PATH;
   ofn.lpstrTitle = r.title.empty() ? nullptr : r.title.c_str();
   ofn.lpstrInitialDir = r.initialDir.empty() ? nullptr : r.initialDir.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-              OFN_NOCHANGEDIR;
+  ofn.nFilterIndex = static_cast<DWORD>(r.filterIndex);
+  ofn.Flags = r.flags | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&ofn)) return false;
   path = file;
   return true;

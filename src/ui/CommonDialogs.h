@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include <functional>
 #include <string>
 
@@ -14,6 +16,9 @@ struct OpenFileRequest {
   std::string title;   // dialog caption
   std::string filter;  // pairs separated by '|' ("Conduits (*.dll)|*.dll|All files|*.*")
   std::string initialDir;
+  int filterIndex = 1;  // the selected filter, counted from 1
+  // OFN_ conditions: by default the path and the file must exist.
+  DWORD flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
 };
 // Fills `path` and returns true when the user picked a file.
 using OpenFilePicker = std::function<bool(const OpenFileRequest&, std::string& path)>;

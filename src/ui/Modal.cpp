@@ -29,6 +29,7 @@ void ModalWindow::EndModal(int result) {
 int ModalWindow::ShowModal(HWND owner) {
   m_bEnded = false;
   m_nResult = 0;
+  HWND focusBefore = GetFocus();
   bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
   ShowWindow(hwnd(), SW_SHOW);
@@ -57,6 +58,8 @@ int ModalWindow::ShowModal(HWND owner) {
   // Re-enable the owner before hiding, so activation goes back to it.
   if (ownerWasEnabled) EnableWindow(owner, TRUE);
   if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
+  // Back to the control that opened the dialog, as the dialog manager does.
+  if (focusBefore && IsWindow(focusBefore) && IsWindowEnabled(focusBefore)) SetFocus(focusBefore);
   return m_nResult;
 }
 

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "CommonDialogs.h"
 #include "CondMgr.h"
+#include "CondProp.h"
 #include "CxList.h"
 #include "InitForm.h"
 #include "MainForm.h"
@@ -173,6 +175,8 @@ class MainWnd : public ::testing::Test {
       return a;
     });
     SetShellOpener([this](const char* what) { opened.push_back(what); });
+    // A command that opens the file dialog by accident must not wait for a user.
+    kui::SetOpenFilePicker([](const kui::OpenFileRequest&, std::string&) { return false; });
     TfmInit::ResetRunFlags();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
@@ -185,6 +189,7 @@ class MainWnd : public ::testing::Test {
     kui::ClearModalActions();
     kui::SetMessageAnswerer(nullptr);
     SetShellOpener(nullptr);
+    kui::SetOpenFilePicker(nullptr);
     SetProgramFolderOverride(nullptr);
     CleanPalmKeys();
     SetCurrentDirectoryA(cwd);
@@ -608,9 +613,16 @@ TEST_F(MainWnd, TabAndSharedMnemonicsMoveTheFocus) {
               (first == fm->sbtnClose && second == fm->sbtnExit));
   EXPECT_TRUE(shown.empty());  // no quit question: nothing was clicked
 
-  // A unique mnemonic clicks: "P&roperties" takes the focus through its click; a plain letter
+  // A unique mnemonic clicks: "P&roperties" takes the focus through its click (its dialog is
+  // cancelled at once); a plain letter
   // does the same while a button has the focus.
+  bool propsOpened = false;
+  kui::SetNextModalAction(TfmCondProp::kClassName, [&](kui::ModalWindow& w) {
+    propsOpened = true;
+    static_cast<TfmCondProp&>(w).sbtnCancelClick();
+  });
   EXPECT_TRUE(Key(fm->hwnd(), WM_SYSCHAR, 'r', true));
+  EXPECT_TRUE(propsOpened);
   EXPECT_EQ(fm->sbtnSysProp, GetFocus());
   EXPECT_TRUE(Key(fm->hwnd(), WM_CHAR, 'i', false));
   EXPECT_EQ(fm->sbtnInstall, GetFocus());

@@ -1,0 +1,238 @@
+#include "CondProp.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "CondInfo.h"
+#include "CondRules.h"
+#include "KxAssert.h"
+#include "MainForm.h"
+#include "MsgBox.h"
+#include "Skin.h"
+#include "WinUtil.h"
+
+const char TfmCondProp::kClassName[] = "TfmCondProp";
+const char kCreatorIDPage[] = "/kestrin/new.htm?ref=app";
+
+namespace {
+
+using kui::Scale;
+
+const int kClientWidth = 376, kClientHeight = 404;
+const COLORREF kReadOnlyGrey = RGB(0xE4, 0xE4, 0xE4);
+
+std::string WindowText(HWND h) {
+  int n = GetWindowTextLengthA(h);
+  std::string s(static_cast<size_t>(n) + 1, '\0');
+  GetWindowTextA(h, &s[0], n + 1);
+  s.resize(strlen(s.c_str()));
+  return s;
+}
+
+std::vector<std::string> CondComponents() {
+  return {"sfCond",  "gbSync",    "edtCreatorID", "sbtnCreatorID", "edtDirectory",
+          "edtFile", "edtPriority", "edtPalmDB",  "gbMisc",        "edtFileName",
+          "edtVersion", "sbtnOK", "sbtnCancel"};
+}
+
+}  // namespace
+
+bool TfmCondProp::ExchangeData(bool save) {
+  KX_ASSERT_TEXT(m_pData, "m_pData");
+  CondInfo& d = *m_pData;
+  if (!save) {
+    SetWindowTextA(lblTitle, d.szName);
+    if (m_bSystem) {
+      char sz[16];
+      snprintf(sz, sizeof sz, "0x%x", static_cast<unsigned>(d.dwCreatorID));
+      SetWindowTextA(edtCreatorID, sz);
+    } else {
+      SetWindowTextA(edtCreatorID, d.szCreatorID);
+    }
+    SetWindowTextA(edtDirectory, d.szDirectory);
+    SetWindowTextA(edtFile, d.szFile);
+    SetWindowTextA(edtPalmDB, d.szRemote);
+    d.nPriority = FixPriority(d.nPriority);
+    SetWindowTextA(edtPriority, std::to_string(d.nPriority).c_str());
+    SetWindowTextA(edtFileName, d.szConduit);
+    int nMajor, nMinor, nRelease, nBuild;
+    GetFileVersion(d.szConduit, &nMajor, &nMinor, &nRelease, &nBuild);
+    char szVersion[64];
+    SetWindowTextA(edtVersion, FormatFileVersion(szVersion, sizeof szVersion, nMajor, nMinor,
+                                                 nRelease, nBuild));
+    EnableWindow(edtCreatorID, m_bNewConduit);
+    return true;
+  }
+
+  if (m_bSystem) return true;
+  const std::string creator = WindowText(edtCreatorID);
+  CopyCut(d.szCreatorID, creator.c_str(), kCreatorIDLimit);
+  CopyCut(d.szDirectory, WindowText(edtDirectory).c_str(), kSettingLimit);
+  CopyCut(d.szFile, WindowText(edtFile).c_str(), kSettingLimit);
+  CopyCut(d.szRemote, WindowText(edtPalmDB).c_str(), kSettingLimit);
+  d.nPriority = ReadPriority(WindowText(edtPriority).c_str());
+
+  if (m_bNewConduit) {
+    if (creator.empty()) {
+      kui::ShowMessage(hwnd(), condtext::kNoCreatorID, "Error", MB_ICONERROR);
+      return false;
+    }
+    return fmMain->InstallConduit(m_pData, false);
+  }
+  if (d.dwFlags & kFlagRemoved) return fmMain->RestoreConduit(m_pData, false);
+  if (!fmMain->UpdateConduitSettings(m_pData)) {
+    kui::ShowMessage(hwnd(), FormatText(condtext::kSettingsNotSaved, d.szName).c_str(), "Error",
+                     MB_ICONERROR);
+    return false;
+  }
+  return true;
+}
+
+TfmCondProp::TfmCondProp() : tmCond(CondComponents(), kui::Theme::BlueGlass) {}
+
+TfmCondProp::~TfmCondProp() = default;
+
+bool TfmCondProp::Create(HWND owner) {
+  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, exStyle, false);
+  if (!CreateWnd(exStyle, kClassName, "Conduit Properties", style, r.left, r.top, r.right - r.left,
+                 r.bottom - r.top, owner, nullptr)) {
+    return false;
+  }
+  CreateControls();
+  FormCreate();
+  return true;
+}
+
+void TfmCondProp::FormCreate() {
+  m_pData = nullptr;
+  ApplySkin(&tmCond);
+}
+
+void TfmCondProp::CreateControls() {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  m_font.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                           "Verdana"));
+  m_brGrey.reset(CreateSolidBrush(kReadOnlyGrey));
+  auto child = [&](const char* cls, const char* text, DWORD style, DWORD exStyle, int x, int y,
+                   int w, int h, int id) {
+    HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
+    return c;
+  };
+  auto label = [&](const char* text, int y) {
+    child("STATIC", text, SS_LEFT, 0, 22, y + 3, 100, 16, -1);
+  };
+  const DWORD edit = WS_TABSTOP | ES_AUTOHSCROLL;
+  const int ex = 124, ew = 232, eh = 21;
+
+  gbSync = child("BUTTON", " HotSync Settings ", BS_GROUPBOX, 0, 8, 8, 360, 232, IDC_CP_GBSYNC);
+  label("Title:", 32);
+  lblTitle = child("STATIC", "", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, ex, 35, ew, 16,
+                   IDC_CP_TITLE);
+  label("Creator ID:", 64);
+  edtCreatorID = child("EDIT", "", edit, WS_EX_CLIENTEDGE, ex, 64, 46, eh, IDC_CP_CREATORID);
+  sbtnCreatorID = child("BUTTON", "More about Creator ID", WS_TABSTOP | BS_PUSHBUTTON, 0, 180, 62,
+                        176, 25, IDC_CP_SBTNCREATORID);
+  label("Data Directory:", 98);
+  edtDirectory = child("EDIT", "", edit, WS_EX_CLIENTEDGE, ex, 98, ew, eh, IDC_CP_DIRECTORY);
+  label("Data File Name:", 130);
+  edtFile = child("EDIT", "", edit, WS_EX_CLIENTEDGE, ex, 130, ew, eh, IDC_CP_FILE);
+  label("Priority:", 162);
+  edtPriority = child("EDIT", "", edit, WS_EX_CLIENTEDGE, ex, 162, 46, eh, IDC_CP_PRIORITY);
+  label("Palm Database:", 194);
+  edtPalmDB = child("EDIT", "", edit, WS_EX_CLIENTEDGE, ex, 194, ew, eh, IDC_CP_PALMDB);
+
+  gbMisc = child("BUTTON", " Misc. Conduit Info. ", BS_GROUPBOX, 0, 8, 250, 360, 100,
+                 IDC_CP_GBMISC);
+  label("File Name:", 276);
+  edtFileName = child("EDIT", "", edit | ES_READONLY, WS_EX_CLIENTEDGE, ex, 276, ew, eh,
+                      IDC_CP_FILENAME);
+  label("Version:", 310);
+  edtVersion = child("EDIT", "", edit | ES_READONLY, WS_EX_CLIENTEDGE, ex, 310, ew, eh,
+                     IDC_CP_VERSION);
+
+  sbtnOK = child("BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, 0, 196, 366, 80, 27, IDOK);
+  sbtnCancel = child("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 284, 366, 80, 27,
+                     IDCANCEL);
+
+  // Group boxes behind their contents.
+  for (HWND g : {gbMisc, gbSync}) {
+    SetWindowPos(g, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+  const std::pair<const char*, HWND> named[] = {
+      {"sfCond", hwnd()},           {"gbSync", gbSync},           {"edtCreatorID", edtCreatorID},
+      {"sbtnCreatorID", sbtnCreatorID}, {"edtDirectory", edtDirectory}, {"edtFile", edtFile},
+      {"edtPriority", edtPriority}, {"edtPalmDB", edtPalmDB},     {"gbMisc", gbMisc},
+      {"edtFileName", edtFileName}, {"edtVersion", edtVersion},   {"sbtnOK", sbtnOK},
+      {"sbtnCancel", sbtnCancel}};
+  for (const auto& n : named) tmCond.RegisterComponent(n.first, n.second);
+}
+
+void TfmCondProp::SetCondInfo(CondInfo* pData, bool bNewConduit) {
+  m_pData = pData;
+  m_bNewConduit = bNewConduit;
+  ExchangeData(false);
+}
+
+void TfmCondProp::edtCreatorIDExit() {
+  const CreatorDefault* d = FindCreatorDefault(WindowText(edtCreatorID).c_str());
+  if (!d) return;
+  // Each box independently, and only when empty: nothing typed is ever replaced.
+  if (GetWindowTextLengthA(edtDirectory) == 0) SetWindowTextA(edtDirectory, d->szDirectory);
+  if (GetWindowTextLengthA(edtFile) == 0) SetWindowTextA(edtFile, d->szFile);
+}
+
+void TfmCondProp::sbtnCreatorIDClick() {
+  ShellOpen((std::string(kWebHost) + kCreatorIDPage).c_str());
+}
+
+void TfmCondProp::sbtnOKClick() {
+  if (ExchangeData(true)) EndModal(IDOK);
+}
+
+void TfmCondProp::sbtnCancelClick() { EndModal(IDCANCEL); }
+
+LRESULT TfmCondProp::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wp), code = HIWORD(wp);
+      if (id == IDC_CP_CREATORID) {
+        if (code == EN_KILLFOCUS) edtCreatorIDExit();
+        return 0;
+      }
+      if (lp && code != BN_CLICKED) return 0;
+      if (id == IDOK) {
+        sbtnOKClick();
+      } else if (id == IDCANCEL) {
+        sbtnCancelClick();
+      } else if (id == IDC_CP_SBTNCREATORID) {
+        sbtnCreatorIDClick();
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      auto ctl = reinterpret_cast<HWND>(lp);
+      if (ctl == edtFileName || ctl == edtVersion) {
+        auto dc = reinterpret_cast<HDC>(wp);
+        SetBkColor(dc, kReadOnlyGrey);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(m_brGrey.get());
+      }
+      break;
+    }
+    case WM_CLOSE:
+      sbtnCancelClick();
+      return 0;
+    default:
+      break;
+  }
+  return DefProc(msg, wp, lp);
+}
