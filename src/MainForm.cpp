@@ -774,6 +774,8 @@ void TfmMain::ShowCondProp(CondInfo* info, bool system, bool newConduit) {
   dlg.m_bSystem = system;
   dlg.SetCondInfo(info, newConduit);
   dlg.ShowModal(hwnd());
+  // An install or restore inside OK may have turned the selected row into another kind.
+  if (!system) UpdateAppButtons();
 }
 
 // ---- Commands --------------------------------------------------------------------------------
