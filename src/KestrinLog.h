@@ -3,18 +3,8 @@
 // kestrinlog.dat in the program folder; ShowHistory turns the file into kestrinlog.html and
 // hands the page to the shell.
 
-#include <functional>
-
 #include "CxFile.h"
-
-// One history entry; every text is zero-terminated inside its field.
-struct LogEntry {
-  char szFile[260];    // full path of the conduit library
-  char szName[32];     // display name, at most 31 characters
-  char szVersion[32];  // "%d.%d.%d.%04d"
-  int tTime;           // seconds since 1970-01-01 00:00 UTC
-  int nAction;         // 0 none (no row), 1 installed, 2 uninstalled, 3 restored
-};
+#include "HistoryFile.h"
 
 class KestrinLog {
  public:
@@ -26,6 +16,7 @@ class KestrinLog {
 
   // Appends the entry and then raises the count. Shows nothing: its callers have already
   // succeeded. False when the entry could not be stored; the file is then as it was before.
+  // Writes go through the k-bytes seam of KxSafeFile, so tests can fill the disk at any byte.
   bool AddEntry(const LogEntry& entry);
 
   // Writes kestrinlog.html from the history and opens it, or tells the user why not.
@@ -40,12 +31,6 @@ class KestrinLog {
   // the version of the library at szFile read now (0.0.0.0000 when it has none or is gone),
   // and the time of now.
   static void FillEntry(LogEntry& entry, const char* szFile, const char* szName, int nAction);
-
-  // Tests make writes to the history fail, as a full disk would: the gate is asked before each
-  // value AddEntry writes, and false fails that write. An empty gate lets every write through.
-  // Returns the previous gate.
-  using WriteGate = std::function<bool()>;
-  static WriteGate SetWriteGate(WriteGate gate);
 
  private:
   CxFile m_File;

@@ -1,15 +1,24 @@
 #include "RemovedStore.h"
 
+#ifdef _WIN32
 #include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <cstdio>
-#include <cstring>
 
+#include "CondRecordIO.h"
 #include "CxList.h"
-#include "KxHandle.h"
 #include "KxSafeFile.h"
 
-bool FileExists(const char* path) { return path && path[0] && _access(path, 0) == 0; }
+bool FileExists(const char* path) {
+#ifdef _WIN32
+  return path && path[0] && _access(path, 0) == 0;
+#else
+  return path && path[0] && access(path, F_OK) == 0;
+#endif
+}
 
 void TerminateRecordTexts(CondInfo& info) { TerminateCondTexts(info); }
 
@@ -22,18 +31,18 @@ void ClearCondList(CxList& list) {
 }
 
 bool LoadRemovedStore(const char* path, CxList& list) {
-  kx::UniqueStdFile f(fopen(path, "rb"));
-  if (!f) return false;
+  if (!path || !path[0]) return false;
+  FILE* fp = fopen(path, "rb");
+  if (!fp) return false;
   ClearCondList(list);
-  CondInfo rec;
-  while (fread(&rec, 1, sizeof rec, f.get()) == sizeof rec) {
-    TerminateRecordTexts(rec);
-    if (!FileExists(rec.szConduit)) continue;  // dropped: leaves the file at the next save
+  ReadCondRecords(fp, [&list](const CondInfo& rec) {
+    if (!FileExists(rec.szConduit)) return true;  // dropped: leaves the file at the next save
     auto* entry = new CondInfo(rec);
     entry->dwFlags |= kFlagRemoved;
-    entry->hCondObj = 0;
     list.Add(entry);
-  }
+    return true;
+  });
+  fclose(fp);
   return true;
 }
 
@@ -44,9 +53,7 @@ bool SaveRemovedStore(const char* path, CxList& list) {
   for (auto* p = static_cast<CondInfo*>(list.GetFirst()); p;
        p = static_cast<CondInfo*>(list.GetNext())) {
     if (!(p->dwFlags & kFlagRemoved)) continue;
-    CondInfo rec = *p;
-    rec.hCondObj = 0;  // a module reference means nothing on disk
-    if (!file.Write(&rec, sizeof rec)) return false;
+    if (!WriteCondRecord(file, *p)) return false;
   }
   return file.Commit();
 }

@@ -25,7 +25,8 @@ struct BakSetEntry {
 extern const char kSettingsFileName[];  // "orlenta.ini"
 
 // Reads the "Kestrin" and "KestrinFile" sections into `settings` (fields not present keep the
-// default 0 / "") and appends one new entry per backup set to `bakSets` (the list owns them).
+// default 0 / "") and appends one new entry per backup set to `bakSets` (the list owns them),
+// at most kMaxBakSets of them (SettingsValues.h).
 void LoadSettingsFile(const char* iniPath, AppSettings& settings, CxList& bakSets);
 // Writes the same keys one by one; keys beyond Count are left as they are.
 void SaveSettingsFile(const char* iniPath, const AppSettings& settings, CxList& bakSets);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "KxAssert.h"
+#include "KxSafeFile.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ bool WriteRawInt(FILE* fp, int nVal) {
   const unsigned long u = static_cast<unsigned long>(nVal) & 0xFFFFFFFFUL;
   const unsigned char b[4] = {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
                               static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
-  return fwrite(b, 1, sizeof b, fp) == sizeof b;
+  return kx::SeamWrite(fp, b, sizeof b) == sizeof b;
 }
 
 // Moves past n bytes of text; false when the file ends before them (left at its end then).
@@ -93,5 +94,5 @@ bool CxFile::WriteString(const char* szText) {
   const size_t nLen = szText ? strlen(szText) : 0;
   if (nLen > static_cast<size_t>(INT_MAX)) return false;
   if (!WriteRawInt(m_fp, static_cast<int>(nLen))) return false;
-  return nLen == 0 || fwrite(szText, 1, nLen, m_fp) == nLen;
+  return nLen == 0 || kx::SeamWrite(m_fp, szText, nLen) == nLen;
 }

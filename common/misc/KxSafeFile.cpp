@@ -41,6 +41,11 @@ bool Replace(const char* pszFrom, const char* pszTo) {
 
 void SetWriteFailureAfter(long k) { g_budget = k < 0 ? -1 : k; }
 
+size_t SeamWrite(FILE* fp, const void* pData, size_t cb) {
+  const size_t allowed = Allowance(cb);
+  return allowed > 0 ? fwrite(pData, 1, allowed, fp) : 0;
+}
+
 SafeFile::SafeFile(const char* pszTarget) { Open(pszTarget); }
 
 SafeFile::~SafeFile() { Abandon(); }
@@ -62,9 +67,7 @@ bool SafeFile::Write(const void* pData, size_t cb) {
     m_bFailed = true;
     return false;
   }
-  const size_t allowed = Allowance(cb);
-  if (allowed > 0 && fwrite(pData, 1, allowed, m_fp) != allowed) m_bFailed = true;
-  if (allowed < cb) m_bFailed = true;
+  if (SeamWrite(m_fp, pData, cb) != cb) m_bFailed = true;
   return !m_bFailed;
 }
 

@@ -45,9 +45,12 @@ class SafeFile {
   bool m_bFailed = false;
 };
 
-// Test seam, process-wide: from now on SafeFile writes succeed for k more bytes in all, then
-// fail as a full disk would (the write that crosses the limit stores only the bytes before it).
-// -1 turns the seam off.
+// Test seam, process-wide: from now on SafeFile and CxFile writes succeed for k more bytes in
+// all, then fail as a full disk would (the write that crosses the limit stores only the bytes
+// before it). -1 turns the seam off.
 void SetWriteFailureAfter(long k);
+
+// fwrite through the seam: the number of bytes stored, fewer than cb when the seam ran out.
+size_t SeamWrite(FILE* fp, const void* pData, size_t cb);
 
 }  // namespace kx

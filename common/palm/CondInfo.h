@@ -73,8 +73,5 @@ static_assert(offsetof(CondInfo, szProduct) == 512, "layout");
 static_assert(offsetof(CondInfo, nOrigin) == 532, "layout");
 static_assert(offsetof(CondInfo, dwFlags) == 536, "layout");
 
-// Terminates every text field of a record read from a file inside its field; other bytes stay.
-void TerminateCondTexts(CondInfo& info);
-
 // Resolves a record's module object; nullptr for none or for a released one.
 CCondObj* GetCondObj(const CondInfo& info);

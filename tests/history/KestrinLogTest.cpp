@@ -10,6 +10,7 @@
 
 #include "KestrinLog.h"
 #include "KxClock.h"
+#include "KxSafeFile.h"
 #include "MsgBox.h"
 #include "TestSupport.h"
 #include "WinUtil.h"
@@ -111,7 +112,7 @@ class HistoryTest : public ::testing::Test {
     oldOpener = SetShellOpener([this](const char* s) { opened.push_back(s); });
   }
   void TearDown() override {
-    KestrinLog::SetWriteGate(nullptr);
+    kx::SetWriteFailureAfter(-1);
     SetShellOpener(oldOpener);
     kui::SetMessageAnswerer(oldAnswerer);
     kx::ClearClockOverride();
@@ -329,38 +330,36 @@ TEST_F(HistoryTest, AddEntryFailsSilentlyWhereItCannotWrite) {
   EXPECT_TRUE(messages.empty());
 }
 
-// Lets the first n writes through and fails the next one.
-KestrinLog::WriteGate FailAfter(int n) {
-  return [n]() mutable { return n-- > 0; };
-}
-
+// A full disk at every byte of an append: the history stays as it was, so every earlier entry
+// stays readable.
 TEST_F(HistoryTest, FailedAppendLeavesTheHistoryAsItWas) {
   const LogEntry a = Entry("C:\\a.dll", "A", "1.0.0.0000", kNow - 1, 1);
   const LogEntry b = Entry("C:\\b.dll", "B", "2.0.0.0000", kNow, 2);
+  const long entryBytes = static_cast<long>(EntryBytes(b).size());
 
-  // An existing history takes five values of the entry and then its count.
+  // An existing history takes the entry and then its new count.
   ASSERT_TRUE(log.AddEntry(a));
   const Bytes before = ktest::ReadBytes(Dat());
-  for (int n = 0; n < 6; ++n) {
-    SCOPED_TRACE("existing history, writes before the failure: " + std::to_string(n));
-    KestrinLog::SetWriteGate(FailAfter(n));
+  for (long k = 0; k < entryBytes + 4; ++k) {
+    SCOPED_TRACE("existing history, bytes before the failure: " + std::to_string(k));
+    kx::SetWriteFailureAfter(k);
     EXPECT_FALSE(log.AddEntry(b));
-    KestrinLog::SetWriteGate(nullptr);
+    kx::SetWriteFailureAfter(-1);
     EXPECT_EQ(ktest::ReadBytes(Dat()), before);
   }
-  KestrinLog::SetWriteGate(FailAfter(6));
-  EXPECT_TRUE(log.AddEntry(b)) << "every write of an append is covered above";
-  KestrinLog::SetWriteGate(nullptr);
+  kx::SetWriteFailureAfter(entryBytes + 4);
+  EXPECT_TRUE(log.AddEntry(b)) << "every byte of an append is covered above";
+  kx::SetWriteFailureAfter(-1);
   ASSERT_TRUE(log.ShowHistory());
   EXPECT_EQ(PageText(), Page({a, b}));
 
   // A new history first writes a count of 0; a failed first entry leaves no file behind.
   ASSERT_EQ(remove(Dat().c_str()), 0);
-  for (int n = 0; n < 7; ++n) {
-    SCOPED_TRACE("new history, writes before the failure: " + std::to_string(n));
-    KestrinLog::SetWriteGate(FailAfter(n));
+  for (long k = 0; k < 4 + entryBytes + 4; ++k) {
+    SCOPED_TRACE("new history, bytes before the failure: " + std::to_string(k));
+    kx::SetWriteFailureAfter(k);
     EXPECT_FALSE(log.AddEntry(b));
-    KestrinLog::SetWriteGate(nullptr);
+    kx::SetWriteFailureAfter(-1);
     EXPECT_FALSE(Exists(Dat()));
   }
   EXPECT_TRUE(messages.empty());
