@@ -17,7 +17,8 @@ apt_quiet() { DEBIAN_FRONTEND=noninteractive as_root apt-get "$@" >>"$log" 2>&1;
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for p in cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 \
-         wine wine64 fonts-wine xvfb xauth imagemagick xdotool fonts-dejavu-core googletest; do
+         wine wine64 fonts-wine xvfb xauth imagemagick xdotool fonts-dejavu-core googletest \
+         clang-14 libclang-rt-14-dev; do
   have_pkg "$p" || need+=("$p")
 done
 [ -d /usr/src/googletest ] || need+=(googletest)
