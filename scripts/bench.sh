@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The benchmark: builds x86_64, runs bench/kbench.exe under Wine in a private prefix whose Palm
+# Desktop is the build's stand-in, under a private X display, and keeps the whole output in
+# bench/results.txt. Stops the wineserver and the display it started.
+#   bash scripts/bench.sh [--build-dir DIR] [--out FILE] [--quick]
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+. scripts/wine-env.sh
+
+build=""
+out="$root/bench/results.txt"
+args=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build-dir) build=$(cd "$2" && pwd); shift 2 ;;
+    --out) out=$2; shift 2 ;;
+    --quick) args+=(--quick); shift ;;
+    --only) args+=(--only "$2"); shift 2 ;;
+    *) echo "bench: unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+
+if [ -z "$build" ]; then
+  bash scripts/setup-deps.sh >/dev/null || { echo "bench: set-up failed"; exit 1; }
+  bash scripts/build.sh x86_64 || { echo "bench: build failed"; exit 1; }
+  build="$root/build/x86_64"
+fi
+exe="$build/bench/kbench.exe"
+[ -f "$exe" ] || { echo "bench: $exe is missing"; exit 1; }
+
+# A prefix of its own: kbench rewrites the Palm registrations of its user.
+prefix="$root/build/bench-prefix"
+kestrin_wine_env "$prefix"
+cleanup() {
+  kestrin_stop_wineserver
+  kestrin_stop_xvfb
+}
+trap cleanup EXIT
+kestrin_prepare_prefix
+kestrin_start_xvfb || exit 1
+kestrin_start_wineserver
+wine_quiet reg add 'HKCU\Software\U.S. Robotics\Pilot Desktop\Core' /v DesktopPath \
+  /d "$(winepath -w "$build/palm" 2>/dev/null)" /f
+
+mkdir -p "$(dirname "$out")"
+{
+  echo "command: bash scripts/bench.sh${args[*]:+ ${args[*]}}"
+  echo "date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "host: $(uname -srm), $(nproc) processors; $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
+  echo "wine: $(wine --version 2>/dev/null)"
+  echo "load before: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
+  echo
+} | tee "$out"
+wine "$exe" "${args[@]}" </dev/null 2>&1 | tee -a "$out"
+rc=${PIPESTATUS[0]}
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)" | tee -a "$out"
+echo "bench: output in ${out#$root/} (exit $rc)"
+exit "$rc"
