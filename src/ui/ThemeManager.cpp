@@ -1,5 +1,8 @@
 #include "ThemeManager.h"
 
+#include "SkinControls.h"
+#include "SkinFrame.h"
+
 namespace kui {
 namespace {
 const char kThemeProp[] = "KestrinTheme";
@@ -16,17 +19,32 @@ const char* ThemeName(Theme t) {
   return "";
 }
 
+void ThemeManager::RegisterComponent(const std::string& name, HWND hwnd) {
+  m_windows[name] = hwnd;
+  for (const std::string& listed : m_components) {
+    if (listed == name) ApplyFixedTheme(hwnd, m_theme);
+  }
+}
+
 void ThemeManager::SetTheme(Theme t) {
   m_theme = t;
   m_themed.clear();
   for (const std::string& name : m_components) {
     auto it = m_windows.find(name);
     if (it == m_windows.end() || !IsWindow(it->second)) continue;
-    // Stored as theme + 1 so that "no property" stays distinguishable.
-    SetPropA(it->second, kThemeProp,
-             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(static_cast<int>(t) + 1)));
-    InvalidateRect(it->second, nullptr, TRUE);
+    ApplyFixedTheme(it->second, t);
     m_themed.push_back(name);
+  }
+}
+
+void ThemeManager::ApplyFixedTheme(HWND hwnd, Theme t) {
+  if (!hwnd || !IsWindow(hwnd)) return;
+  // Stored as theme + 1 so that "no property" stays distinguishable.
+  SetPropA(hwnd, kThemeProp, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(static_cast<int>(t) + 1)));
+  if (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) {
+    SkinControl(hwnd, t);
+  } else {
+    SkinFrame::Attach(hwnd, t);
   }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The theme manager of one window: a fixed list of component names and the theme they take.
-// The skinned painting comes later; for now it records the theme and which components exist,
-// so the skin choice already reaches exactly the listed components.
+// SetTheme paints exactly the listed components that exist: a top-level window gets the skinned
+// frame (SkinFrame), a control the skinned look of its kind (SkinControl). A window whose look
+// is fixed (the splash's group box, the backup detail window) calls SetTheme once with its
+// theme, or ApplyFixedTheme, and never ApplySkin.
 
 #include <windows.h>
 
@@ -20,8 +22,9 @@ class ThemeManager {
   ThemeManager(std::vector<std::string> components, Theme designTheme)
       : m_components(std::move(components)), m_theme(designTheme) {}
 
-  // The window makes its controls known by name; unknown names are skipped by SetTheme.
-  void RegisterComponent(const std::string& name, HWND hwnd) { m_windows[name] = hwnd; }
+  // The window makes its controls known by name; unknown names are skipped by SetTheme. A listed
+  // component takes the manager's current (at first its design) theme at once.
+  void RegisterComponent(const std::string& name, HWND hwnd);
 
   // Gives every listed component that exists the theme and repaints it.
   void SetTheme(Theme t);
@@ -31,8 +34,11 @@ class ThemeManager {
   // Names that received the theme at the last SetTheme, in list order.
   const std::vector<std::string>& Themed() const { return m_themed; }
 
-  // The theme a component was given, read back from the window (the painter's later source).
+  // The theme a component was given, read back from the window.
   static bool GetComponentTheme(HWND hwnd, Theme& t);
+
+  // Gives one window (frame or control) a theme that no skin choice changes.
+  static void ApplyFixedTheme(HWND hwnd, Theme t);
 
  private:
   std::vector<std::string> m_components;

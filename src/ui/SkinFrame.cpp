@@ -1,0 +1,379 @@
+#include "SkinFrame.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "KxHandle.h"
+#include "SkinDraw.h"
+#include "SkinPalette.h"
+
+namespace kui {
+namespace {
+
+const UINT_PTR kFrameId = 0x4B53'0010;
+const char kMenuHotProp[] = "KestrinFrameMenuHot";    // hot menu bar item + 1
+const char kCloseDownProp[] = "KestrinFrameCloseDown";  // 1 pressed, 2 pressed but outside
+const char kCloseHotProp[] = "KestrinFrameCloseHot";
+const char kThemeProp[] = "KestrinFrameTheme";        // theme + 1
+
+LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref);
+
+int PropInt(HWND h, const char* name) {
+  return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(h, name)));
+}
+void SetPropInt(HWND h, const char* name, int v) {
+  if (v) {
+    SetPropA(h, name, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(v)));
+  } else {
+    RemovePropA(h, name);
+  }
+}
+
+HFONT NonClientFont(bool caption) {
+  static HFONT fonts[2] = {nullptr, nullptr};
+  HFONT& f = fonts[caption ? 1 : 0];
+  if (!f) {
+    NONCLIENTMETRICSA m{};
+    m.cbSize = sizeof m;
+    LOGFONTA lf{};
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) {
+      lf = caption ? m.lfCaptionFont : m.lfMenuFont;
+    } else {
+      GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    }
+    if (caption) lf.lfWeight = FW_BOLD;
+    f = CreateFontIndirectA(&lf);  // one per process, kept for its lifetime
+  }
+  return f;
+}
+
+HBRUSH PopupBrush(Theme t) {
+  static HBRUSH brushes[5] = {};
+  HBRUSH& b = brushes[static_cast<int>(t) % 5];
+  if (!b) b = CreateSolidBrush(PaletteOf(t).menuPopup);
+  return b;
+}
+
+POINT ToWindow(HWND h, POINT screen) {
+  RECT wr;
+  GetWindowRect(h, &wr);
+  return POINT{screen.x - wr.left, screen.y - wr.top};
+}
+
+void UpdateRegion(HWND h, Theme t) {
+  RECT wr;
+  GetWindowRect(h, &wr);
+  const int r = PaletteOf(t).frameRadius * 2;
+  HRGN rgn = CreateRoundRectRgn(0, 0, wr.right - wr.left + 1, wr.bottom - wr.top + 1, r, r);
+  if (rgn && !SetWindowRgn(h, rgn, TRUE)) DeleteObject(rgn);  // the system owns it once set
+}
+
+int MenuItemAt(HWND h, POINT screen) {
+  HMENU menu = GetMenu(h);
+  if (!menu) return -1;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    RECT r;
+    if (GetMenuItemRect(h, menu, static_cast<UINT>(i), &r) && PtInRect(&r, screen)) return i;
+  }
+  return -1;
+}
+
+void PaintNow(HWND h, Theme t) {
+  HDC dc = GetWindowDC(h);
+  if (!dc) return;
+  SkinFrame::PaintNonClient(h, dc, t);
+  ReleaseDC(h, dc);
+}
+
+void TrackMenuItem(HWND h, Theme t, int index) {
+  HMENU menu = GetMenu(h);
+  RECT ir;
+  if (!menu || !GetMenuItemRect(h, menu, static_cast<UINT>(index), &ir)) return;
+  SetPropInt(h, kMenuHotProp, index + 1);
+  PaintNow(h, t);
+  if (HMENU sub = GetSubMenu(menu, index)) {
+    TPMPARAMS tpm{sizeof tpm, ir};
+    TrackPopupMenuEx(sub, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL | TPM_LEFTBUTTON, ir.left,
+                     ir.bottom, h, &tpm);
+  } else {
+    UINT id = GetMenuItemID(menu, index);
+    if (id != static_cast<UINT>(-1)) PostMessageA(h, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  }
+  if (IsWindow(h)) {
+    SetPropInt(h, kMenuHotProp, 0);
+    PaintNow(h, t);
+  }
+}
+
+void DrawCaptionButton(HDC dc, const RECT& r, const Palette& p, bool close, bool down, bool hot) {
+  Grad g = close ? p.closeButton : p.sysButton;
+  if (hot) g.top = Mix(g.top, RGB(0xFF, 0xFF, 0xFF), 0.35);
+  if (down) std::swap(g.top, g.bottom);
+  const int w = r.right - r.left;
+  FillRoundGrad(dc, r, g, p.roundCaptionButtons ? w / 2 : 3, p.captionButtonBorder);
+  const COLORREF glyph = close ? p.closeGlyph : p.sysGlyph;
+  const int m = w / 4 + (p.roundCaptionButtons ? 1 : 0);
+  if (close) {
+    Line(dc, r.left + m, r.top + m, r.right - m - 1, r.bottom - m - 1, glyph, 2);
+    Line(dc, r.right - m - 1, r.top + m, r.left + m, r.bottom - m - 1, glyph, 2);
+  } else {
+    // Three bars: the window's menu.
+    for (int i = 0; i < 3; ++i) {
+      int y = r.top + m + i * (w - 2 * m) / 2;
+      Line(dc, r.left + m, y, r.right - m - 1, y, glyph, 2);
+    }
+  }
+}
+
+}  // namespace
+
+SkinFrame::Layout SkinFrame::GetLayout(HWND h, Theme) {
+  Layout l{};
+  RECT wr;
+  GetWindowRect(h, &wr);
+  l.window = RECT{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+  RECT cr;
+  GetClientRect(h, &cr);
+  POINT o{0, 0};
+  ClientToScreen(h, &o);
+  l.client = RECT{o.x - wr.left, o.y - wr.top, o.x - wr.left + cr.right, o.y - wr.top + cr.bottom};
+  HMENU menu = GetMenu(h);
+  l.hasMenu = menu != nullptr;
+  int captionBottom = l.client.top;
+  if (l.hasMenu) {
+    const int mh = GetSystemMetrics(SM_CYMENU);
+    l.menuBar = RECT{l.client.left, l.client.top - mh, l.client.right, l.client.top};
+    MENUBARINFO mbi{};
+    mbi.cbSize = sizeof mbi;
+    if (GetMenuBarInfo(h, OBJID_MENU, 0, &mbi) && mbi.rcBar.bottom > mbi.rcBar.top) {
+      l.menuBar = RECT{mbi.rcBar.left - wr.left, mbi.rcBar.top - wr.top, mbi.rcBar.right - wr.left,
+                       mbi.rcBar.bottom - wr.top};
+    }
+    captionBottom = l.menuBar.top;
+  }
+  l.caption = RECT{0, 0, l.window.right, captionBottom};
+  const int border = l.client.left;
+  const int capH = captionBottom - border;
+  const int size = std::max(8, std::min(capH - 6, 20));
+  const int y = border + (capH - size) / 2;
+  l.sysButton = RECT{border + 4, y, border + 4 + size, y + size};
+  l.closeButton = RECT{l.window.right - border - 4 - size, y, l.window.right - border - 4, y + size};
+  return l;
+}
+
+void SkinFrame::PaintNonClient(HWND h, HDC dc, Theme t) {
+  const Palette& p = PaletteOf(t);
+  const Layout l = GetLayout(h, t);
+  const int saved = SaveDC(dc);
+  ExcludeClipRect(dc, l.client.left, l.client.top, l.client.right, l.client.bottom);
+
+  // Border: the caption's dark end round the sides, an outline and a light inner edge.
+  FillSolid(dc, l.window, p.caption.bottom);
+  RECT edge = l.window;
+  InflateRect(&edge, -1, -1);
+  FrameRound(dc, edge, std::max(p.frameRadius - 1, 0), p.frameEdge);
+  FrameRound(dc, l.window, p.frameRadius, p.frameBorder);
+
+  // Title bar.
+  RECT cap{1, 1, l.window.right - 1, l.caption.bottom};
+  FillGrad(dc, cap, p.caption);
+  Line(dc, cap.left + p.frameRadius, 1, cap.right - p.frameRadius, 1, p.captionShine);
+  FrameRound(dc, l.window, p.frameRadius, p.frameBorder);
+  const bool closeDown = PropInt(h, kCloseDownProp) == 1;
+  DrawCaptionButton(dc, l.sysButton, p, false, false, false);
+  DrawCaptionButton(dc, l.closeButton, p, true, closeDown, PropInt(h, kCloseHotProp) != 0);
+  char title[256] = {};
+  GetWindowTextA(h, title, sizeof title);
+  HGDIOBJ oldFont = SelectObject(dc, NonClientFont(true));
+  RECT tr{l.sysButton.right + 8, l.caption.top + l.client.left, l.closeButton.left - 8, l.caption.bottom};
+  // Mac OS centres the title; the others put it after the system-menu button.
+  const UINT align = t == Theme::MacOS ? DT_CENTER : DT_LEFT;
+  DrawLabel(dc, title, tr, p.captionText, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+
+  // Menu bar.
+  if (l.hasMenu) {
+    HMENU menu = GetMenu(h);
+    RECT bar = l.menuBar;
+    FillGrad(dc, bar, p.menuBar);
+    Line(dc, bar.left, bar.bottom - 1, bar.right, bar.bottom - 1, p.menuLine);
+    SelectObject(dc, NonClientFont(false));
+    RECT wr;
+    GetWindowRect(h, &wr);
+    const int hot = PropInt(h, kMenuHotProp) - 1;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      RECT ir;
+      if (!GetMenuItemRect(h, menu, static_cast<UINT>(i), &ir)) continue;
+      OffsetRect(&ir, -wr.left, -wr.top);
+      char text[128] = {};
+      GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+      COLORREF color = p.menuText;
+      if (i == hot) {
+        RECT hr = ir;
+        InflateRect(&hr, 0, -1);
+        FillRoundGrad(dc, hr, p.menuHot, 3, p.menuHot.bottom);
+        color = p.menuHotText;
+      }
+      DrawLabel(dc, text, ir, color, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+  }
+  SelectObject(dc, oldFont);
+  RestoreDC(dc, saved);
+}
+
+bool SkinFrame::AttachedTheme(HWND hwnd, Theme& t) {
+  const int v = PropInt(hwnd, kThemeProp);
+  if (v <= 0) return false;
+  t = static_cast<Theme>(v - 1);
+  return true;
+}
+
+void SkinFrame::Attach(HWND hwnd, Theme t) {
+  if (!hwnd || !IsWindow(hwnd)) return;
+  SetWindowSubclass(hwnd, FrameProc, kFrameId, static_cast<DWORD_PTR>(t));
+  SetPropInt(hwnd, kThemeProp, static_cast<int>(t) + 1);
+  UpdateRegion(hwnd, t);
+  if (HMENU menu = GetMenu(hwnd)) {
+    MENUINFO mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
+    mi.hbrBack = PopupBrush(t);
+    SetMenuInfo(menu, &mi);
+  }
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+namespace {
+
+LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+  const Theme t = static_cast<Theme>(ref);
+  switch (msg) {
+    case WM_NCPAINT:
+      PaintNow(h, t);
+      return 0;
+    case WM_NCACTIVATE: {
+      // lParam -1: update the state without the system's own caption painting.
+      LRESULT res = DefSubclassProc(h, msg, wp, -1);
+      PaintNow(h, t);
+      return res;
+    }
+    case WM_SETTEXT: case WM_SETICON: case WM_EXITMENULOOP: {
+      LRESULT res = DefSubclassProc(h, msg, wp, lp);
+      if (msg == WM_EXITMENULOOP) SetPropInt(h, kMenuHotProp, 0);
+      PaintNow(h, t);
+      return res;
+    }
+    case WM_MENUSELECT:
+      // The keyboard's way through the menu bar: show which item it is on.
+      if (reinterpret_cast<HMENU>(lp) == GetMenu(h) && lp) {
+        const UINT flags = HIWORD(wp);
+        SetPropInt(h, kMenuHotProp, (flags != 0xFFFF && (flags & MF_POPUP)) ? LOWORD(wp) + 1 : 0);
+        PaintNow(h, t);
+      }
+      break;
+    case WM_NCHITTEST: {
+      LRESULT hit = DefSubclassProc(h, msg, wp, lp);
+      const SkinFrame::Layout l = SkinFrame::GetLayout(h, t);
+      POINT pt = ToWindow(h, POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+      if (PtInRect(&l.closeButton, pt)) return HTCLOSE;
+      if (PtInRect(&l.sysButton, pt)) return HTSYSMENU;
+      // The system's buttons stand elsewhere: there the title bar is just caption.
+      if (hit == HTCLOSE || hit == HTSYSMENU || hit == HTMINBUTTON || hit == HTMAXBUTTON || hit == HTHELP) {
+        return HTCAPTION;
+      }
+      return hit;
+    }
+    case WM_NCMOUSEMOVE: {
+      const int hot = wp == HTCLOSE ? 1 : 0;
+      if (hot != PropInt(h, kCloseHotProp)) {
+        SetPropInt(h, kCloseHotProp, hot);
+        if (hot) {
+          TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE | TME_NONCLIENT, h, 0};
+          TrackMouseEvent(&tme);
+        }
+        PaintNow(h, t);
+      }
+      break;
+    }
+    case WM_NCMOUSELEAVE:
+      if (PropInt(h, kCloseHotProp)) {
+        SetPropInt(h, kCloseHotProp, 0);
+        PaintNow(h, t);
+      }
+      break;
+    case WM_NCLBUTTONDOWN: {
+      POINT screen{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      if (wp == HTCLOSE) {
+        SetPropInt(h, kCloseDownProp, 1);
+        SetCapture(h);
+        PaintNow(h, t);
+        return 0;
+      }
+      if (wp == HTSYSMENU) {
+        const SkinFrame::Layout l = SkinFrame::GetLayout(h, t);
+        RECT wr;
+        GetWindowRect(h, &wr);
+        UINT cmd = static_cast<UINT>(TrackPopupMenu(GetSystemMenu(h, FALSE),
+                                                    TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN,
+                                                    wr.left + l.sysButton.left,
+                                                    wr.top + l.sysButton.bottom, 0, h, nullptr));
+        if (cmd) SendMessageA(h, WM_SYSCOMMAND, cmd, 0);
+        return 0;
+      }
+      if (wp == HTMENU) {
+        int i = MenuItemAt(h, screen);
+        if (i >= 0) TrackMenuItem(h, t, i);
+        return 0;
+      }
+      break;
+    }
+    case WM_MOUSEMOVE:
+      if (PropInt(h, kCloseDownProp) && GetCapture() == h) {
+        POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        ClientToScreen(h, &pt);
+        const SkinFrame::Layout l = SkinFrame::GetLayout(h, t);
+        const POINT w = ToWindow(h, pt);
+        const int state = PtInRect(&l.closeButton, w) ? 1 : 2;
+        if (state != PropInt(h, kCloseDownProp)) {
+          SetPropInt(h, kCloseDownProp, state);
+          PaintNow(h, t);
+        }
+        return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+      if (PropInt(h, kCloseDownProp)) {
+        const bool inside = PropInt(h, kCloseDownProp) == 1;
+        SetPropInt(h, kCloseDownProp, 0);
+        ReleaseCapture();
+        PaintNow(h, t);
+        if (inside) PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (PropInt(h, kCloseDownProp)) {
+        SetPropInt(h, kCloseDownProp, 0);
+        PaintNow(h, t);
+      }
+      break;
+    case WM_WINDOWPOSCHANGED: {
+      LRESULT res = DefSubclassProc(h, msg, wp, lp);
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+      if (!(pos->flags & SWP_NOSIZE)) UpdateRegion(h, t);
+      return res;
+    }
+    case WM_NCDESTROY:
+      for (const char* prop : {kMenuHotProp, kCloseDownProp, kCloseHotProp, kThemeProp}) RemovePropA(h, prop);
+      RemoveWindowSubclass(h, FrameProc, kFrameId);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
+}  // namespace
+
+}  // namespace kui
