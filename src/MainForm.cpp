@@ -17,10 +17,12 @@
 #include "InitForm.h"
 #include "KxAssert.h"
 #include "KxText.h"
+#include "LinkLabel.h"
 #include "ListRows.h"
 #include "Mnemonic.h"
 #include "MsgBox.h"
 #include "RemovedStore.h"
+#include "SkinDraw.h"
 #include "WinUtil.h"
 
 TfmMain* fmMain = nullptr;
@@ -38,7 +40,6 @@ const char kHomePage[] = "/kestrin/index.htm";
 const int kClientWidth = 794, kClientHeight = 594;
 const int kTopPanel = 96, kBottomPanel = 90;
 const int kBtnW = 80, kBtnH = 27;
-const COLORREF kLinkBlue = RGB(0, 0, 255), kLinkRed = RGB(255, 0, 0);
 
 // The theme manager's list, in its fixed order.
 std::vector<std::string> MainComponents() {
@@ -209,8 +210,8 @@ void TfmMain::CreateControls() {
   // Top panel (painted white by the window): banner, link, Help and Exit.
   const int topBtnY = (kTopPanel - kBtnH) / 2;
   imgBanner = child("STATIC", "", SS_OWNERDRAW, 8, (kTopPanel - 67) / 2, 340, 67, IDC_IMG_BANNER);
-  lblWeb = child("STATIC", "Welcome to Kestrin Web Site", SS_NOTIFY, 380, topBtnY + 6, 200, 16,
-                 IDC_LBL_WEB);
+  lblWeb = child(kui::LinkLabel::ClassName(), "Welcome to Kestrin Web Site", WS_TABSTOP, 380,
+                 topBtnY + 6, 200, 16, IDC_LBL_WEB);
   SendMessageA(lblWeb, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontLink.get()), FALSE);
   sbtnHelp = MakeButton("&Help", IDC_SBTN_HELP, kClientWidth - 2 * (kBtnW + 10), topBtnY);
   sbtnExit = MakeButton("E&xit", IDC_SBTN_EXIT, kClientWidth - (kBtnW + 10), topBtnY);
@@ -885,35 +886,12 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       RECT r;
       GetClientRect(hwnd(), &r);
       FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+      // The panels keep the Mac OS look whatever the skin.
       RECT top{0, 0, r.right, Scale(kTopPanel)};
-      FillRect(dc, &top, m_brWhite.get());
-      RECT line{0, Scale(kTopPanel) - 1, r.right, Scale(kTopPanel)};
-      FillRect(dc, &line, GetSysColorBrush(COLOR_BTNSHADOW));
-      RECT bottomLine{0, r.bottom - Scale(kBottomPanel), r.right, r.bottom - Scale(kBottomPanel) + 1};
-      FillRect(dc, &bottomLine, GetSysColorBrush(COLOR_BTNSHADOW));
+      kui::PaintPanel(dc, top, kui::Theme::MacOS, kui::PanelKind::Top);
+      RECT bottom{0, r.bottom - Scale(kBottomPanel), r.right, r.bottom};
+      kui::PaintPanel(dc, bottom, kui::Theme::MacOS, kui::PanelKind::Bottom);
       return 1;
-    }
-    case WM_CTLCOLORSTATIC: {
-      auto ctl = reinterpret_cast<HWND>(lp);
-      if (ctl == lblWeb) {
-        auto dc = reinterpret_cast<HDC>(wp);
-        SetTextColor(dc, m_bLinkHot ? kLinkRed : kLinkBlue);
-        SetBkColor(dc, RGB(255, 255, 255));
-        return reinterpret_cast<LRESULT>(m_brWhite.get());
-      }
-      break;
-    }
-    case WM_SETCURSOR: {
-      bool hot = reinterpret_cast<HWND>(wp) == lblWeb;
-      if (hot != m_bLinkHot) {
-        m_bLinkHot = hot;
-        InvalidateRect(lblWeb, nullptr, TRUE);
-      }
-      if (hot) {
-        SetCursor(LoadCursor(nullptr, IDC_HAND));
-        return TRUE;
-      }
-      break;
     }
     case WM_DRAWITEM: {
       auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
