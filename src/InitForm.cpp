@@ -1,6 +1,7 @@
 #include "InitForm.h"
 
 #include "MainForm.h"
+#include "ThemeManager.h"
 
 TfmInit* fmInit = nullptr;
 const char TfmInit::kClassName[] = "TfmInit";
@@ -57,6 +58,8 @@ bool TfmInit::Create(HWND owner) {
   for (HWND h : {gbInit, lblLoading, lblWait}) {
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontBold.get()), FALSE);
   }
+  // The splash's look is fixed: its group box is Deep Blue whatever the skin.
+  kui::ThemeManager::ApplyFixedTheme(gbInit, kui::Theme::DeepBlue);
   // The group box is the background of the others: keep it at the bottom of the z-order.
   SetWindowPos(gbInit, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   tmInit = SetTimer(hwnd(), kTimerId, kInterval, nullptr);
