@@ -228,6 +228,19 @@ LRESULT TfmCondProp::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     }
+    case WM_ACTIVATE:
+      // The focus a dialog manager would give: back where it was, else the first editable box.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND f = GetFocus();
+        if (f && IsChild(hwnd(), f)) m_hwndLastFocus = f;
+      } else {
+        HWND f = m_hwndLastFocus;
+        if (!f || !IsWindow(f) || !IsWindowEnabled(f)) {
+          f = IsWindowEnabled(edtCreatorID) ? edtCreatorID : edtDirectory;
+        }
+        SetFocus(f);
+      }
+      return 0;
     case WM_CLOSE:
       sbtnCancelClick();
       return 0;

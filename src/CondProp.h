@@ -62,5 +62,6 @@ class TfmCondProp : public kui::ModalWindow {
  private:
   void CreateControls();
   kx::UniqueFont m_font;
+  HWND m_hwndLastFocus = nullptr;
   kx::UniqueGdiObject m_brGrey;
 };
