@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "CxList.h"
 #include "Settings.h"
+#include "SettingsValues.h"
 #include "Skin.h"
 #include "TestSupport.h"
 
@@ -71,6 +73,33 @@ TEST_F(SettingsFile, NegativeCountReadsNoSets) {
   Put("KestrinFile", "KestrinSet1", "a.bak");
   LoadSettingsFile(ini.c_str(), s, sets);
   EXPECT_EQ(0u, sets.GetCount());
+}
+
+// A Count written by hand far beyond any real list stops at the limit instead of stalling the
+// start-up; the sets up to it are read as usual.
+TEST_F(SettingsFile, HugeCountReadsUpToTheLimit) {
+  Put("KestrinFile", "Count", "2147483647");
+  Put("KestrinFile", "KestrinSet1", "a.bak");
+  Put("KestrinFile", "KestrinDesc10000", "last");
+  LoadSettingsFile(ini.c_str(), s, sets);
+  ASSERT_EQ(static_cast<uint32_t>(kMaxBakSets), sets.GetCount());
+  EXPECT_STREQ("a.bak", At(0)->szFile);
+  EXPECT_STREQ("last", At(kMaxBakSets - 1)->szDesc);
+}
+
+// Integer values read exactly as the C runtime's strtol of the program's Windows builds reads
+// them (long has 32 bits there), including blanks, signs, trailing text and overflow.
+TEST(SettingsValues, IntegersReadAsTheRuntimeReadsThem) {
+  const char* const texts[] = {
+      "", "0", "7", "+7", "-13", "  42", "\t-8", "12abc", "abc", "- 5", "+-3", "0x1F", "007",
+      "2147483647", "2147483648", "-2147483648", "-2147483649", "99999999999999999999",
+      "-99999999999999999999", "4294967295", " \r\n\v\f9",
+  };
+  for (const char* t : texts) {
+    SCOPED_TRACE(t);
+    EXPECT_EQ(static_cast<int32_t>(strtol(t, nullptr, 10)), ParseProfileInt(t));
+  }
+  EXPECT_EQ(0, ParseProfileInt(nullptr));
 }
 
 TEST_F(SettingsFile, RoundTripCarriesEveryFieldAndLeavesExtraKeys) {
