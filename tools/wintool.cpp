@@ -8,6 +8,9 @@
 //                                        one line each, columns separated by " | "
 //   wintool rect <title>                 print "x y width height" of the window
 //   wintool front <title>                bring the window to the front
+//   wintool syschar <title> <letter>     post Alt+letter (a mnemonic) to the window
+//   wintool click <title> <id>           post the click of the window's control with that id
+//   wintool close <title>                post WM_CLOSE to the window
 #include <windows.h>
 #include <commctrl.h>
 
@@ -116,7 +119,9 @@ int PrintRows(HWND top, int index) {
 }
 
 int Usage() {
-  fprintf(stderr, "usage: wintool wait|gone <title> <seconds> | rows <title> <n> | rect <title> | front <title>\n");
+  fprintf(stderr,
+          "usage: wintool wait|gone <title> <seconds> | rows <title> <n> | rect|front|close <title> |\n"
+          "       syschar <title> <letter> | click <title> <id>\n");
   return 2;
 }
 
@@ -149,5 +154,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "front") return SetForegroundWindow(hwnd) ? 0 : 1;
+  if (cmd == "syschar" && argc > 3 && argv[3][0]) {
+    // Bit 29: the Alt key is down, as for a typed mnemonic.
+    return PostMessageA(hwnd, WM_SYSCHAR, static_cast<unsigned char>(argv[3][0]), 1 | (1 << 29)) ? 0 : 1;
+  }
+  if (cmd == "click" && argc > 3) {
+    int id = atoi(argv[3]);
+    HWND ctl = GetDlgItem(hwnd, id);
+    return PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl)) ? 0 : 1;
+  }
+  if (cmd == "close") return PostMessageA(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
   return Usage();
 }
