@@ -131,13 +131,18 @@ bool CCondMgr::Load(unsigned flags) {
 
 CondInfo* CCondMgr::Find(const char* pszCreatorID, const char* pszConduit) {
   if (!pszCreatorID || !pszCreatorID[0] || !pszConduit || !pszConduit[0]) return nullptr;
-  // Once per call: the short form is a file-system look-up.
+  // The short form costs a directory query per folder of the path: look it up once, and only
+  // when a record of the same creator needs it (a load calls Find for every conduit).
   char szShort[MAX_PATH] = {};
-  DWORD n = GetShortPathNameA(pszConduit, szShort, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) szShort[0] = '\0';
+  bool bShortDone = false;
   for (CondInfo* p = GetFirst(); p; p = GetNext()) {
     if (_stricmp(p->szCreatorID, pszCreatorID) != 0) continue;
     if (_stricmp(p->szConduit, pszConduit) == 0) return p;
+    if (!bShortDone) {
+      bShortDone = true;
+      DWORD n = GetShortPathNameA(pszConduit, szShort, MAX_PATH);
+      if (n == 0 || n >= MAX_PATH) szShort[0] = '\0';
+    }
     if (szShort[0] && _stricmp(p->szConduit, szShort) == 0) return p;
   }
   return nullptr;
