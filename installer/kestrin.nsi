@@ -23,6 +23,8 @@ ManifestSupportedOS all
 !define UNINSTALLER "uninstall.exe"
 
 Name "${PRODUCT}"
+Caption "${PRODUCT} Setup"
+UninstallCaption "${PRODUCT} Uninstall"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Kestrin"
 InstallDirRegKey HKCU "${UNINST_KEY}" "InstallLocation"
