@@ -65,8 +65,12 @@ POINT ToWindow(HWND h, POINT screen) {
 void UpdateRegion(HWND h, Theme t) {
   RECT wr;
   GetWindowRect(h, &wr);
-  const int r = PaletteOf(t).frameRadius * 2;
-  HRGN rgn = CreateRoundRectRgn(0, 0, wr.right - wr.left + 1, wr.bottom - wr.top + 1, r, r);
+  const int r = PaletteOf(t).frameRadius * 2, w = wr.right - wr.left, hh = wr.bottom - wr.top;
+  // Round at the top only: the bottom corners belong to the client area the window draws.
+  HRGN rgn = CreateRoundRectRgn(0, 0, w + 1, hh + 1, r, r);
+  HRGN lower = CreateRectRgn(0, hh / 2, w, hh);
+  if (rgn && lower) CombineRgn(rgn, rgn, lower, RGN_OR);
+  if (lower) DeleteObject(lower);
   if (rgn && !SetWindowRgn(h, rgn, TRUE)) DeleteObject(rgn);  // the system owns it once set
 }
 
@@ -173,14 +177,20 @@ void SkinFrame::PaintNonClient(HWND h, HDC dc, Theme t) {
   FillSolid(dc, l.window, p.caption.bottom);
   RECT edge = l.window;
   InflateRect(&edge, -1, -1);
-  FrameRound(dc, edge, std::max(p.frameRadius - 1, 0), p.frameEdge);
-  FrameRound(dc, l.window, p.frameRadius, p.frameBorder);
+  FrameRound(dc, edge, 0, p.frameEdge);
+  FrameRound(dc, l.window, 0, p.frameBorder);
 
   // Title bar.
   RECT cap{1, 1, l.window.right - 1, l.caption.bottom};
   FillGrad(dc, cap, p.caption);
   Line(dc, cap.left + p.frameRadius, 1, cap.right - p.frameRadius, 1, p.captionShine);
-  FrameRound(dc, l.window, p.frameRadius, p.frameBorder);
+  // The round top outline; the lower half of the outline is square.
+  {
+    const int top = SaveDC(dc);
+    IntersectClipRect(dc, 0, 0, l.window.right, l.window.bottom / 2);
+    FrameRound(dc, l.window, p.frameRadius, p.frameBorder);
+    RestoreDC(dc, top);
+  }
   const bool closeDown = PropInt(h, kCloseDownProp) == 1;
   DrawCaptionButton(dc, l.sysButton, p, false, false, false);
   DrawCaptionButton(dc, l.closeButton, p, true, closeDown, PropInt(h, kCloseHotProp) != 0);
