@@ -3,8 +3,8 @@
 #   installer/test-install.sh <build-dir>
 # 1. silent install with no Palm Desktop registered: the warning must not block; only per-user
 #    places are written (program folder, Start menu, HKCU uninstall key), nothing machine-wide;
-# 2. the demo's Palm Desktop is set up and the INSTALLED kestrin.exe shows its main window with
-#    the demo's conduits;
+# 2. the demo's Palm Desktop is set up: the installer warns no more, and the INSTALLED kestrin.exe
+#    shows its main window with the demo's conduits;
 # 3. the user's files are put in the program folder; a silent uninstall removes the program,
 #    shortcut and key and keeps the user's files (and so the folder);
 # 4. a reinstall over them keeps them; an uninstall answered "Yes" to the question removes them,
@@ -55,7 +55,7 @@ dlgtool() { wine "$build/installer/dlgtool.exe" "$@" </dev/null 2>>"$log" | tr -
 # Reads a registry key into a file first: Wine keeps a pipe open when it starts the wineserver.
 reg_query() { local out="$build/installer-reg.txt"; wine reg query "$@" </dev/null >"$out" 2>>"$log"; local rc=$?; tr -d '\r' <"$out"; return $rc; }
 
-kestrin_stop_xvfb
+KESTRIN_XVFB_PID=
 kestrin_start_xvfb || die "could not start Xvfb"
 
 say "fresh prefix $prefix"
@@ -125,6 +125,15 @@ kestrin_stop_wineserver
 # --- 2. the installed program on the demo environment -----------------------------------------
 say "demo environment: stand-in Palm Desktop"
 bash "$root/scripts/demo-env.sh" "$build" "$prefix" >>"$log" 2>&1 || die "scripts/demo-env.sh failed"
+say "no warning once Palm Desktop is registered (interactive start)"
+wine "$setup_win" </dev/null >>"$log" 2>&1 &
+if dlgtool wizard "Kestrin Setup" 30 >/dev/null; then
+  text=$(dlgtool msgbox "Kestrin Setup" 0) && fail "a question came with Palm Desktop registered: $text" \
+    || ok "the wizard comes without a warning"
+else
+  fail "no wizard with Palm Desktop registered"
+fi
+kestrin_stop_wineserver
 # The demo copies kestrin.exe under Program Files; only the installed one may start.
 rm -rf "$prefix/drive_c/Program Files/Kestrin" "$prefix/drive_c/Program Files (x86)/Kestrin"
 main='Kestrin - Install/Uninstall Palm Conduits'
