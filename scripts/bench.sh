@@ -8,6 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 . scripts/wine-env.sh
 
+command="bash scripts/bench.sh${*:+ $*}"
 build=""
 out="$root/bench/results.txt"
 args=()
@@ -45,10 +46,11 @@ wine_quiet reg add 'HKCU\Software\U.S. Robotics\Pilot Desktop\Core' /v DesktopPa
 
 mkdir -p "$(dirname "$out")"
 {
-  echo "command: bash scripts/bench.sh${args[*]:+ ${args[*]}}"
+  echo "command: $command"
   echo "date: $(date -u '+%Y-%m-%d %H:%M UTC')"
   echo "host: $(uname -srm), $(nproc) processors; $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
   echo "wine: $(wine --version 2>/dev/null)"
+  echo "source: $(git -C "$root" rev-parse --short HEAD 2>/dev/null)$([ -n "$(git -C "$root" status --porcelain --untracked-files=no 2>/dev/null)" ] && echo ' with uncommitted changes')"
   echo "load before: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
   echo
 } | tee "$out"
