@@ -134,6 +134,14 @@ Function un.RemoveUserFiles
 FunctionEnd
 
 Section "Uninstall"
+  ; A running program cannot be deleted: stop before anything is gone, or the user keeps an
+  ; orphaned program without an uninstall entry.
+  Delete "$INSTDIR\kestrin.exe"
+  ${If} ${FileExists} "$INSTDIR\kestrin.exe"
+    MessageBox MB_OK|MB_ICONSTOP "Kestrin is running. Close it and run the uninstaller again." /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
   !insertmacro KESTRIN_UNINSTALL_FILES
   Delete "$INSTDIR\${UNINSTALLER}"
   Delete "$SMPROGRAMS\Kestrin.lnk"

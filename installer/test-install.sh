@@ -4,7 +4,7 @@
 # 1. silent install with no Palm Desktop registered: the warning must not block; only per-user
 #    places are written (program folder, Start menu, HKCU uninstall key), nothing machine-wide;
 # 2. the demo's Palm Desktop is set up: the installer warns no more, and the INSTALLED kestrin.exe
-#    shows its main window with the demo's conduits;
+#    shows its main window with the demo's conduits; an uninstall meanwhile stops untouched;
 # 3. the user's files are put in the program folder; a silent uninstall removes the program,
 #    shortcut and key and keeps the user's files (and so the folder);
 # 4. a reinstall over them keeps them; an uninstall answered "Yes" to the question removes them,
@@ -143,6 +143,12 @@ if wintool wait "$main" 30; then
   rows=$(wintool rows "$main" 0)
   echo "$rows" | grep -q '^Address Book |' && ok "its table lists the demo's conduits" \
     || fail "the table lacks the demo's Address Book: $rows"
+  # Uninstalling while it runs stops before removing anything (in place: _?= runs synchronously).
+  timeout 60 wine "$inst_win\\uninstall.exe" /S "_?=$inst_win" </dev/null >>"$log" 2>&1
+  rc=$?
+  [ $rc -eq 2 ] && ok "an uninstall while Kestrin runs stops (exit 2)" || fail "an uninstall while Kestrin runs exited $rc, not 2"
+  wintool wait "$main" 1 || fail "the uninstall ended the running program"
+  check_installed
 else
   fail "the installed kestrin.exe showed no main window"
 fi
