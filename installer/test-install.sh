@@ -46,14 +46,15 @@ fail() { say "FAILED: $*"; failures=$((failures + 1)); }
 ok() { say "ok: $*"; }
 die() { say "FAILED: $*"; say "log: $log"; exit 1; }
 
-# Every Wine command with stdio detached; output to the log, never to a pipe.
-w() { wine "$@" </dev/null >>"$log" 2>&1; }
+# Greps read here-strings: under pipefail, "echo | grep -q" fails when grep stops reading early.
+# Every Wine command with stdio detached; output goes through a file, never a pipe: a wineserver
+# that a command starts keeps the command's stdio open.
+wine_out() { local out="$build/installer-out.txt"; wine "$@" </dev/null >"$out" 2>>"$log"; local rc=$?; tr -d '\r' <"$out"; return $rc; }
+wintool() { wine_out "$build/tools/wintool.exe" "$@"; }
+dlgtool() { wine_out "$build/installer/dlgtool.exe" "$@"; }
+reg_query() { wine_out reg query "$@"; }
 # Waits until every process of the prefix has ended (the uninstaller re-runs itself from %TEMP%).
 settle() { timeout "${1:-60}" wineserver -w </dev/null >/dev/null 2>&1 || die "Wine processes still running after ${1:-60} s"; }
-wintool() { wine "$build/tools/wintool.exe" "$@" </dev/null 2>>"$log" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-dlgtool() { wine "$build/installer/dlgtool.exe" "$@" </dev/null 2>>"$log" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-# Reads a registry key into a file first: Wine keeps a pipe open when it starts the wineserver.
-reg_query() { local out="$build/installer-reg.txt"; wine reg query "$@" </dev/null >"$out" 2>>"$log"; local rc=$?; tr -d '\r' <"$out"; return $rc; }
 
 KESTRIN_XVFB_PID=
 kestrin_start_xvfb || die "could not start Xvfb"
@@ -84,11 +85,11 @@ check_installed() {
   [ -f "$lnk" ] && ok "Start-menu shortcut" || fail "no Start-menu shortcut $lnk"
   local q
   if q=$(reg_query "$ukey"); then
-    echo "$q" | grep -q "DisplayVersion *REG_SZ *$version\$" && ok "uninstall key: version $version" \
+    grep -q "DisplayVersion *REG_SZ *$version\$" <<<"$q" && ok "uninstall key: version $version" \
       || fail "uninstall key lacks DisplayVersion $version: $q"
-    echo "$q" | grep -qiF "InstallLocation    REG_SZ    $inst_win" && ok "uninstall key: location" \
+    grep -qiF "InstallLocation    REG_SZ    $inst_win" <<<"$q" && ok "uninstall key: location" \
       || fail "uninstall key lacks InstallLocation $inst_win: $q"
-    echo "$q" | grep -qiF "UninstallString    REG_SZ    \"$inst_win\\uninstall.exe\"" && ok "uninstall key: uninstall command" \
+    grep -qiF "UninstallString    REG_SZ    \"$inst_win\\uninstall.exe\"" <<<"$q" && ok "uninstall key: uninstall command" \
       || fail "uninstall key lacks the UninstallString: $q"
   else
     fail "no uninstall key $ukey"
@@ -112,7 +113,7 @@ grep -qi kestrin "$prefix/system.reg" && fail "HKLM names Kestrin" || ok "nothin
 say "the warning when no Palm Desktop is registered (interactive start)"
 wine "$setup_win" </dev/null >>"$log" 2>&1 &
 if text=$(dlgtool msgbox "Kestrin Setup" 30); then
-  echo "$text" | grep -q "Palm Desktop is not registered for this user" && ok "warning shown: $(echo "$text" | head -n 1)" \
+  grep -q "Palm Desktop is not registered for this user" <<<"$text" && ok "warning shown: $(echo "$text" | head -n 1)" \
     || fail "the first question of the installer is not the Palm warning: $text"
   dlgtool answer "Kestrin Setup" 1 >/dev/null || fail "could not answer the warning"
   # The install goes on: its wizard appears.
@@ -141,7 +142,7 @@ wine "$inst_win\\kestrin.exe" </dev/null >>"$log" 2>&1 &
 if wintool wait "$main" 30; then
   ok "the installed kestrin.exe shows \"$main\""
   rows=$(wintool rows "$main" 0)
-  echo "$rows" | grep -q '^Address Book |' && ok "its table lists the demo's conduits" \
+  grep -q '^Address Book |' <<<"$rows" && ok "its table lists the demo's conduits" \
     || fail "the table lacks the demo's Address Book: $rows"
   # Uninstalling while it runs stops before removing anything (in place: _?= runs synchronously).
   timeout 60 wine "$inst_win\\uninstall.exe" /S "_?=$inst_win" </dev/null >>"$log" 2>&1
@@ -190,7 +191,7 @@ say "uninstall as a user, answering Yes to the question about the user's files"
 wine "$inst_win\\uninstall.exe" </dev/null >>"$log" 2>&1 &
 if dlgtool click "Kestrin Uninstall" 1 30 >/dev/null; then
   if text=$(dlgtool msgbox "Kestrin Uninstall" 30); then
-    echo "$text" | grep -q "Also remove your Kestrin settings" && ok "asked: $(echo "$text" | head -n 1)" \
+    grep -q "Also remove your Kestrin settings" <<<"$text" && ok "asked: $(echo "$text" | head -n 1)" \
       || fail "unexpected question: $text"
     dlgtool answer "Kestrin Uninstall" 6 >/dev/null || fail "could not answer Yes"
     # The last page: Close (button 1) once it is enabled.
