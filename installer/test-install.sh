@@ -44,7 +44,7 @@ trap cleanup EXIT
 failures=0
 fail() { say "FAILED: $*"; failures=$((failures + 1)); }
 ok() { say "ok: $*"; }
-die() { say "FAILED: $*"; say "log: $log"; exit 1; }
+die() { say "FAILED: $*"; say "log: $log"; tail -n 30 "$log" | sed 's/^/  /'; exit 1; }
 
 # Greps read here-strings: under pipefail, "echo | grep -q" fails when grep stops reading early.
 # Every Wine command with stdio detached; output goes through a file, never a pipe: a wineserver
@@ -211,7 +211,8 @@ rm -f "$inst/notes.txt"
 
 say "took $((SECONDS - started)) s; log: $log"
 if [ $failures -ne 0 ]; then
-  say "$failures check(s) failed; the prefix stays for a look: $prefix"
+  say "$failures check(s) failed; the prefix stays for a look: $prefix; Wine's last words:"
+  tail -n 30 "$log" | sed 's/^/  /'
   exit 1
 fi
 # A prefix takes over a gigabyte; a passing run leaves none.
