@@ -18,7 +18,7 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for p in cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 \
          wine wine64 fonts-wine xvfb xauth imagemagick xdotool fonts-dejavu-core googletest \
-         clang-14 libclang-rt-14-dev nsis p7zip-full python3; do
+         clang-14 libclang-rt-14-dev nsis p7zip-full python3 librsvg2-bin fp-utils; do
   have_pkg "$p" || need+=("$p")
 done
 [ -d /usr/src/googletest ] || need+=(googletest)
