@@ -3,6 +3,8 @@
 #include <exception>
 
 #include "MsgBox.h"
+#include "Pictures.h"
+#include "resource.h"
 
 namespace kui {
 
@@ -32,7 +34,8 @@ void Window::RegisterClassOnce(const char* cls, HBRUSH background, UINT style) {
   wc.lpfnWndProc = StaticProc;
   wc.hInstance = inst;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  wc.hIcon = LoadProgramIcon(IDI_KESTRIN, GetSystemMetrics(SM_CXICON));
+  wc.hIconSm = LoadProgramIcon(IDI_KESTRIN, GetSystemMetrics(SM_CXSMICON));
   wc.hbrBackground = background;
   wc.lpszClassName = cls;
   RegisterClassExA(&wc);
