@@ -21,9 +21,11 @@
 #include "ListRows.h"
 #include "Mnemonic.h"
 #include "MsgBox.h"
+#include "Pictures.h"
 #include "RemovedStore.h"
 #include "SkinDraw.h"
 #include "WinUtil.h"
+#include "resource.h"
 
 TfmMain* fmMain = nullptr;
 const char kWebHost[] = "http://www.orlenta.com";
@@ -52,51 +54,15 @@ std::vector<std::string> MainComponents() {
 // Point size to the LOGFONT height at 96 DPI.
 int PointsToHeight(int pt) { return -Scale(MulDiv(pt, 96, 72)); }
 
-// The three 15 x 15 pictures of ilCond: a green tick, a blue restore arrow, a red cross.
+// ilCond from the program's strip of three 15 x 15 pictures; magenta marks what stays clear.
 HIMAGELIST MakeCondImages() {
   const int n = 15;
-  const COLORREF kMask = RGB(255, 0, 255);
   HIMAGELIST il = ImageList_Create(n, n, ILC_COLOR24 | ILC_MASK, 3, 0);
   if (!il) return nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  for (int img = 0; img < 3; ++img) {
-    HBITMAP bmp = CreateCompatibleBitmap(screen, n, n);
-    HGDIOBJ oldBmp = SelectObject(dc, bmp);
-    RECT all{0, 0, n, n};
-    HBRUSH mask = CreateSolidBrush(kMask);
-    FillRect(dc, &all, mask);
-    DeleteObject(mask);
-    COLORREF c = img == 0 ? RGB(0, 160, 0) : img == 1 ? RGB(30, 90, 200) : RGB(210, 0, 0);
-    HPEN pen = CreatePen(PS_SOLID, 2, c);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    if (img == 0) {
-      POINT tick[] = {{2, 8}, {6, 12}, {13, 3}};
-      Polyline(dc, tick, 3);
-    } else if (img == 1) {
-      Arc(dc, 2, 2, 13, 13, 3, 5, 8, 2);  // counter-clockwise from the top round to the left
-      POINT head[] = {{1, 3}, {3, 7}, {6, 5}};
-      HBRUSH fill = CreateSolidBrush(c);
-      SelectObject(dc, fill);
-      Polygon(dc, head, 3);
-      SelectObject(dc, GetStockObject(NULL_BRUSH));
-      DeleteObject(fill);
-    } else {
-      MoveToEx(dc, 3, 3, nullptr);
-      LineTo(dc, 12, 12);
-      MoveToEx(dc, 12, 3, nullptr);
-      LineTo(dc, 3, 12);
-    }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
-    SelectObject(dc, oldBmp);
-    ImageList_AddMasked(il, bmp, kMask);
-    DeleteObject(bmp);
+  if (HBITMAP strip = kui::LoadPicture(IDB_CONDLIST)) {
+    ImageList_AddMasked(il, strip, RGB(255, 0, 255));
+    DeleteObject(strip);
   }
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
   return il;
 }
 
@@ -194,8 +160,7 @@ void TfmMain::CreateControls() {
                                0, 0, 0, "Verdana"));
   m_fontLink.reset(CreateFontA(PointsToHeight(8), 0, 0, 0, FW_NORMAL, 0, TRUE, 0, DEFAULT_CHARSET,
                                0, 0, 0, 0, "Verdana"));
-  m_fontBold.reset(CreateFontA(PointsToHeight(14), 0, 0, 0, FW_BOLD, TRUE, 0, 0, DEFAULT_CHARSET,
-                               0, 0, 0, 0, "Verdana"));
+  m_bmpBanner.reset(kui::LoadPicture(IDB_BANNER));
   m_brWhite.reset(CreateSolidBrush(RGB(255, 255, 255)));
   SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.get()), FALSE);
   auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
@@ -896,19 +861,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DRAWITEM: {
       auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
       if (di->hwndItem == imgBanner) {
-        // The banner: a blue band with the product name.
-        RECT r = di->rcItem;
-        TRIVERTEX v[2] = {{r.left, r.top, 0x3300, 0x9900, 0xCC00, 0},
-                          {r.right, r.bottom, 0xFF00, 0xFF00, 0xFF00, 0}};
-        GRADIENT_RECT g{0, 1};
-        GradientFill(di->hDC, v, 2, &g, 1, GRADIENT_FILL_RECT_H);
-        HGDIOBJ old = SelectObject(di->hDC, m_fontBold.get());
-        SetBkMode(di->hDC, TRANSPARENT);
-        SetTextColor(di->hDC, RGB(255, 255, 255));
-        RECT t = r;
-        t.left += Scale(14);
-        DrawTextA(di->hDC, "Orlenta Kestrin", -1, &t, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-        SelectObject(di->hDC, old);
+        kui::DrawPicture(di->hDC, di->rcItem, static_cast<HBITMAP>(m_bmpBanner.get()));
         return TRUE;
       }
       break;

@@ -183,7 +183,8 @@ class TfmMain : public kui::Window {
   bool m_bLinkHot = false;
   unsigned m_nLoadCount = 0;
   std::vector<CondObjHandle> m_keptCondObjs;
-  kx::UniqueFont m_fontForm, m_fontBold, m_fontLink, m_fontApp, m_fontSys;
+  kx::UniqueFont m_fontForm, m_fontLink, m_fontApp, m_fontSys;
+  kx::UniqueGdiObject m_bmpBanner;
   TableFont m_tfApp{}, m_tfSys{};
   kx::UniqueHandle<HBRUSH, BrushTraits> m_brWhite;
 };
