@@ -1,7 +1,9 @@
 #include "InitForm.h"
 
 #include "MainForm.h"
+#include "Pictures.h"
 #include "ThemeManager.h"
+#include "resource.h"
 
 TfmInit* fmInit = nullptr;
 const char TfmInit::kClassName[] = "TfmInit";
@@ -32,6 +34,7 @@ TfmInit::~TfmInit() {
 
 bool TfmInit::Create(HWND owner) {
   m_brBack.reset(CreateSolidBrush(kBlue));
+  m_bmpPicture.reset(kui::LoadPicture(IDB_SPLASH));
   RegisterClassOnce(kClassName, nullptr);
   const DWORD style = WS_POPUP;
   RECT r = kui::CentredWindowRect(kui::Scale(kWidth), kui::Scale(kHeight), style, 0, false);
@@ -82,26 +85,8 @@ void TfmInit::tmInitTimer() {
 }
 
 void TfmInit::DrawPicture(const DRAWITEMSTRUCT& di) {
-  // A handheld: dark case, light screen, four buttons.
-  HDC dc = di.hDC;
-  RECT r = di.rcItem;
-  FillRect(dc, &r, m_brBack.get());
-  int w = r.right - r.left, h = r.bottom - r.top;
-  kx::UniqueGdiObject body(CreateSolidBrush(RGB(0x30, 0x38, 0x48)));
-  kx::UniqueGdiObject screen(CreateSolidBrush(RGB(0xC8, 0xD8, 0xB0)));
-  kx::UniqueGdiObject knob(CreateSolidBrush(RGB(0x90, 0xA0, 0xB8)));
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-  HGDIOBJ oldBrush = SelectObject(dc, body.get());
-  RoundRect(dc, r.left + w / 5, r.top + h / 16, r.right - w / 5, r.bottom - h / 16, w / 8, w / 8);
-  SelectObject(dc, screen.get());
-  Rectangle(dc, r.left + w * 3 / 10, r.top + h / 6, r.right - w * 3 / 10, r.top + h * 3 / 5);
-  SelectObject(dc, knob.get());
-  for (int i = 0; i < 4; ++i) {
-    int cx = r.left + w * 3 / 10 + i * (w * 2 / 5) / 3;
-    Ellipse(dc, cx - w / 30, r.top + h * 7 / 10, cx + w / 30, r.top + h * 7 / 10 + w / 15);
-  }
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
+  FillRect(di.hDC, &di.rcItem, m_brBack.get());  // plain blue if the picture is missing
+  kui::DrawPicture(di.hDC, di.rcItem, static_cast<HBITMAP>(m_bmpPicture.get()));
 }
 
 LRESULT TfmInit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -39,6 +39,7 @@ class TfmInit : public kui::ModalWindow {
   void DrawPicture(const DRAWITEMSTRUCT& di);
   UINT_PTR tmInit = 0;
   kx::UniqueFont m_fontBold;
+  kx::UniqueGdiObject m_bmpPicture;
   kx::UniqueHandle<HBRUSH, BrushTraits> m_brBack;
 };
 
