@@ -1,0 +1,36 @@
+#pragma once
+// The About box: the product's name, version and a link to its home page.
+
+#include <windows.h>
+
+#include "KxHandle.h"
+#include "Modal.h"
+#include "ThemeManager.h"
+
+// Path and query of the home page the About box links to.
+extern const char kAboutHomePage[];  // "/kestrin/index.htm?ref=soft"
+
+class TfmAbout : public kui::ModalWindow {
+ public:
+  static const char kClassName[];  // "TfmAbout"
+
+  TfmAbout();
+  ~TfmAbout() override;
+  const char* ClassName() const override { return kClassName; }
+
+  // Creates the hidden dialog and its controls, then runs FormCreate.
+  bool Create(HWND owner);
+  void FormCreate();
+  void btnOKClick();
+
+  HWND imgIcon = nullptr, Label1 = nullptr, Label2 = nullptr, urlHome = nullptr, btnOK = nullptr;
+  kui::ThemeManager tmAbout;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void CreateControls();
+  kx::UniqueFont m_font, m_fontBold, m_fontLink;
+  HICON m_hIcon = nullptr;  // shared icon: never destroyed
+};

@@ -1,0 +1,138 @@
+#include "BakDetailForm.h"
+
+#include <commctrl.h>
+
+#include <new>
+#include <string>
+
+#include "BakSetRows.h"
+#include "CondMgr.h"
+#include "CondRules.h"
+#include "KxText.h"
+#include "ThemeManager.h"
+
+const char TfmBakDetail::kClassName[] = "TfmBakDetail";
+
+namespace {
+
+using kui::Scale;
+
+const int kClientWidth = 555, kClientHeight = 316;
+enum : int { IDC_BD_DESC = 500, IDC_BD_LIST };
+
+}  // namespace
+
+TfmBakDetail::TfmBakDetail() = default;
+
+TfmBakDetail::~TfmBakDetail() {
+  // The rows point at m_pCondMgr's records: the window goes first.
+  if (hwnd()) DestroyWindow(hwnd());
+  FormDestroy();
+}
+
+bool TfmBakDetail::Create(HWND owner) {
+  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, exStyle, false);
+  if (!CreateWnd(exStyle, kClassName, "Kestrin Backup Information", style, r.left, r.top,
+                 r.right - r.left, r.bottom - r.top, owner, nullptr)) {
+    return false;
+  }
+  CreateControls();
+  FormCreate();
+  return true;
+}
+
+void TfmBakDetail::FormCreate() {
+  if (!m_pCondMgr) m_pCondMgr = new (std::nothrow) CCondMgr;
+  m_szPath[0] = '\0';
+  SetWindowTextA(lblDesc, "");
+}
+
+void TfmBakDetail::FormDestroy() {
+  delete m_pCondMgr;
+  m_pCondMgr = nullptr;
+}
+
+void TfmBakDetail::CreateControls() {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  m_font.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                           "Verdana"));
+  auto child = [&](const char* cls, const char* text, DWORD style, DWORD exStyle, int x, int y,
+                   int w, int h, int id) {
+    HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
+    return c;
+  };
+  lblDesc = child("STATIC", "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 0, 12, 12, 531, 16,
+                  IDC_BD_DESC);
+  lvCond = child(WC_LISTVIEWA, "",
+                 WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 12,
+                 34, 531, 234, IDC_BD_LIST);
+  static const char* const kTitles[] = {"Name", "Creator ID", "File"};
+  static const int kWidths[] = {150, 80, 250};
+  baksets::SetUpList(lvCond, kTitles, kWidths);
+  btnOK = child("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 463, 280, 80, 27, IDOK);
+
+  // No theme manager: the design look, whatever the skin.
+  for (HWND h : {hwnd(), lvCond, btnOK}) {
+    kui::ThemeManager::ApplyFixedTheme(h, kui::Theme::BlueGlass);
+  }
+}
+
+bool TfmBakDetail::LoadBackupFile(const char* szPath) {
+  if (!szPath || !szPath[0] || !m_pCondMgr || !m_pCondMgr->LoadFromFile(szPath)) return false;
+  kx::CopyText(m_szPath, szPath);
+
+  SendMessageA(lvCond, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(lvCond, LVM_DELETEALLITEMS, 0, 0);
+  int n = 0;
+  for (CondInfo* p = m_pCondMgr->GetFirst(); p; p = m_pCondMgr->GetNext()) {
+    LVITEMA it{};
+    it.mask = LVIF_TEXT | LVIF_PARAM;
+    it.iItem = n;
+    it.pszText = p->szName;
+    it.lParam = reinterpret_cast<LPARAM>(p);
+    const int row = static_cast<int>(SendMessageA(lvCond, LVM_INSERTITEMA, 0,
+                                                  reinterpret_cast<LPARAM>(&it)));
+    if (row < 0) continue;
+    char* cells[] = {p->szCreatorID, p->szConduit};
+    for (int sub = 1; sub <= 2; ++sub) {
+      LVITEMA cell{};
+      cell.iSubItem = sub;
+      cell.pszText = cells[sub - 1];
+      SendMessageA(lvCond, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&cell));
+    }
+    ++n;
+  }
+  SendMessageA(lvCond, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(lvCond, nullptr, TRUE);
+
+  SetWindowTextA(lblDesc, FormatText("Conduit information in \"%s\" :", m_szPath).c_str());
+  return true;
+}
+
+void TfmBakDetail::btnOKClick() { EndModal(IDOK); }
+
+LRESULT TfmBakDetail::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (lp && HIWORD(wp) != BN_CLICKED) return 0;
+      if (LOWORD(wp) == IDOK) btnOKClick();
+      if (LOWORD(wp) == IDCANCEL) EndModal(IDCANCEL);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE) SetFocus(lvCond);
+      return 0;
+    case WM_CLOSE:
+      EndModal(IDCANCEL);
+      return 0;
+    default:
+      break;
+  }
+  return DefProc(msg, wp, lp);
+}

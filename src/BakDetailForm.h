@@ -1,0 +1,42 @@
+#pragma once
+// The backup detail window: every conduit record stored in one backup set, whatever its status
+// or origin. It keeps the Blue Glass look whatever the chosen skin (no theme manager).
+
+#include <windows.h>
+
+#include "KxHandle.h"
+#include "Modal.h"
+
+class CCondMgr;
+
+class TfmBakDetail : public kui::ModalWindow {
+ public:
+  static const char kClassName[];  // "TfmBakDetail"
+
+  TfmBakDetail();
+  ~TfmBakDetail() override;
+  const char* ClassName() const override { return kClassName; }
+
+  // Creates the hidden window and its controls, then runs FormCreate.
+  bool Create(HWND owner);
+  void FormCreate();
+  void FormDestroy();
+
+  // Reads the backup file at szPath (a full path) and shows its records. A missing path or a
+  // file without a record leaves the label and the list empty (false).
+  bool LoadBackupFile(const char* szPath);
+
+  void btnOKClick();
+
+  char m_szPath[260] = {};
+  CCondMgr* m_pCondMgr = nullptr;  // owned: the records the rows point at
+
+  HWND lblDesc = nullptr, lvCond = nullptr, btnOK = nullptr;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void CreateControls();
+  kx::UniqueFont m_font;
+};

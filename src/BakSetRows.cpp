@@ -1,0 +1,109 @@
+#include "BakSetRows.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "BakDetailForm.h"
+#include "MainForm.h"
+#include "Settings.h"
+#include "WinUtil.h"
+
+namespace baksets {
+
+std::string FormatBackupTime(const SYSTEMTIME& t) {
+  char sz[64];
+  snprintf(sz, sizeof sz, "%02d-%02d-%04d %02d:%02d:%02d", t.wMonth, t.wDay, t.wYear, t.wHour,
+           t.wMinute, t.wSecond);
+  return sz;
+}
+
+std::string BackupTime(const char* szPath) {
+  // The last-write time: a set is replaced through a new file, and NTFS may carry the old
+  // file's creation time over to the new one (file-name tunnelling), so only this time says
+  // when the set was written.
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!szPath || !GetFileAttributesExA(szPath, GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return "";
+  }
+  FILETIME local;
+  SYSTEMTIME st;
+  if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &st)) {
+    return "";
+  }
+  return FormatBackupTime(st);
+}
+
+void SetUpList(HWND lv, const char* const titles[3], const int widths[3]) {
+  SendMessageA(lv, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  for (int i = 0; i < 3; ++i) {
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.pszText = const_cast<char*>(titles[i]);
+    col.cx = kui::Scale(widths[i]);
+    col.iSubItem = i;
+    SendMessageA(lv, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+  }
+}
+
+int FillSetRows(HWND lv) {
+  SendMessageA(lv, LVM_DELETEALLITEMS, 0, 0);
+  char folder[MAX_PATH] = {};
+  GetProgramFolder(nullptr, folder);
+  int n = 0;
+  for (BakSetEntry* e = fmMain->GetFirstBakSet(); e; e = fmMain->GetNextBakSet()) {
+    const std::string time = BackupTime((std::string(folder) + e->szFile).c_str());
+    LVITEMA it{};
+    it.mask = LVIF_TEXT;
+    it.iItem = n;
+    it.pszText = e->szFile;
+    const int row = static_cast<int>(SendMessageA(lv, LVM_INSERTITEMA, 0,
+                                                  reinterpret_cast<LPARAM>(&it)));
+    if (row < 0) continue;
+    const char* cells[] = {time.c_str(), e->szDesc};
+    for (int sub = 1; sub <= 2; ++sub) {
+      LVITEMA cell{};
+      cell.iSubItem = sub;
+      cell.pszText = const_cast<char*>(cells[sub - 1]);
+      SendMessageA(lv, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    }
+    ++n;
+  }
+  return n;
+}
+
+bool SelectedSetFile(HWND lv, std::string& file) {
+  const int sel = static_cast<int>(SendMessageA(lv, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                                LVNI_SELECTED));
+  if (sel < 0) return false;
+  char buf[MAX_PATH] = {};
+  LVITEMA it{};
+  it.iSubItem = 0;
+  it.pszText = buf;
+  it.cchTextMax = sizeof buf;
+  SendMessageA(lv, LVM_GETITEMTEXTA, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(&it));
+  file = buf;
+  return true;
+}
+
+void ShowSetDetail(HWND owner, HWND lv) {
+  std::string file;
+  if (!SelectedSetFile(lv, file)) return;
+  char folder[MAX_PATH] = {};
+  GetProgramFolder(nullptr, folder);
+  TfmBakDetail detail;
+  if (!detail.Create(owner)) return;
+  detail.LoadBackupFile((std::string(folder) + file).c_str());
+  detail.ShowModal(owner);
+}
+
+std::string WindowText(HWND h) {
+  const int n = GetWindowTextLengthA(h);
+  std::string s(static_cast<size_t>(n) + 1, '\0');
+  const int got = GetWindowTextA(h, &s[0], n + 1);
+  s.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return s;
+}
+
+}  // namespace baksets

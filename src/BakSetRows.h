@@ -1,0 +1,35 @@
+#pragma once
+// The rows of the backup sets, shared by the backup and restore dialogs: one row per listed set
+// (file name, backup time, description), read back by the first column, and the detail window
+// that a double-click on a row opens.
+
+#include <windows.h>
+
+#include <string>
+
+namespace baksets {
+
+// "%02d-%02d-%04d %02d:%02d:%02d": month, day, year, hour, minute, second.
+std::string FormatBackupTime(const SYSTEMTIME& t);
+
+// When the set's file (a full path) was last written, in local time; "" when it is missing.
+std::string BackupTime(const char* szPath);
+
+// A report-view list with whole-row selection, no label editing, and the three columns.
+void SetUpList(HWND lv, const char* const titles[3], const int widths[3]);
+
+// Clears `lv` and adds one row per entry of fmMain's backup-set list, in list order. Returns the
+// number of rows.
+int FillSetRows(HWND lv);
+
+// The file name of the selected row; false when no row is selected.
+bool SelectedSetFile(HWND lv, std::string& file);
+
+// Opens the detail window of the selected row's set, owned by `owner`; nothing without a
+// selection.
+void ShowSetDetail(HWND owner, HWND lv);
+
+// The text of a window, whole.
+std::string WindowText(HWND h);
+
+}  // namespace baksets

@@ -1,0 +1,117 @@
+#include "RestoreForm.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "BakSetRows.h"
+#include "KxText.h"
+#include "MsgBox.h"
+#include "Skin.h"
+
+const char TfmRestore::kClassName[] = "TfmRestore";
+
+namespace {
+
+using kui::Scale;
+
+const int kClientWidth = 469, kClientHeight = 291;
+enum : int { IDC_RS_LIST = 700 };
+
+std::vector<std::string> RestoreComponents() {
+  return {"sfRestore", "lvFile", "btnOK", "btnCancel"};
+}
+
+}  // namespace
+
+TfmRestore::TfmRestore() : tmRestore(RestoreComponents(), kui::Theme::BlueGlass) {}
+
+TfmRestore::~TfmRestore() = default;
+
+bool TfmRestore::Create(HWND owner) {
+  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, exStyle, false);
+  if (!CreateWnd(exStyle, kClassName, "Restore Conduit Settings", style, r.left, r.top,
+                 r.right - r.left, r.bottom - r.top, owner, nullptr)) {
+    return false;
+  }
+  CreateControls();
+  FormCreate();
+  return true;
+}
+
+void TfmRestore::CreateControls() {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  m_font.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                           "Verdana"));
+  auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
+                   int id) {
+    HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
+    return c;
+  };
+  lvFile = child(WC_LISTVIEWA, "",
+                 WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 12, 12,
+                 445, 230, IDC_RS_LIST);
+  static const char* const kTitles[] = {"File", "Backup Time", "Description"};
+  static const int kWidths[] = {120, 120, 150};
+  baksets::SetUpList(lvFile, kTitles, kWidths);
+  btnOK = child("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 289, 254, 80, 27, IDOK);
+  btnCancel = child("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 377, 254, 80, 27, IDCANCEL);
+
+  const std::pair<const char*, HWND> named[] = {
+      {"sfRestore", hwnd()}, {"lvFile", lvFile}, {"btnOK", btnOK}, {"btnCancel", btnCancel}};
+  for (const auto& n : named) tmRestore.RegisterComponent(n.first, n.second);
+}
+
+void TfmRestore::FormCreate() {
+  ApplySkin(&tmRestore);
+  if (baksets::FillSetRows(lvFile) == 0) EnableWindow(btnOK, FALSE);
+}
+
+void TfmRestore::lvFileDblClick() { baksets::ShowSetDetail(hwnd(), lvFile); }
+
+void TfmRestore::btnOKClick() {
+  std::string file;
+  if (!baksets::SelectedSetFile(lvFile, file)) {
+    kui::ShowMessage(hwnd(), "No backup file is selected.", "Error", MB_ICONERROR);
+    return;
+  }
+  kx::CopyText(m_szFile, file.c_str());
+  EndModal(IDOK);
+}
+
+void TfmRestore::btnCancelClick() { EndModal(IDCANCEL); }
+
+LRESULT TfmRestore::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (lp && HIWORD(wp) != BN_CLICKED) return 0;
+      if (LOWORD(wp) == IDOK) {
+        // Enter reaches here too: a disabled OK does nothing.
+        if (IsWindowEnabled(btnOK)) btnOKClick();
+      } else if (LOWORD(wp) == IDCANCEL) {
+        btnCancelClick();
+      }
+      return 0;
+    case WM_NOTIFY: {
+      auto* nm = reinterpret_cast<NMHDR*>(lp);
+      if (nm->hwndFrom == lvFile && nm->code == NM_DBLCLK) lvFileDblClick();
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE) SetFocus(lvFile);
+      return 0;
+    case WM_CLOSE:
+      btnCancelClick();
+      return 0;
+    default:
+      break;
+  }
+  return DefProc(msg, wp, lp);
+}

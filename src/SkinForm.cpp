@@ -1,0 +1,196 @@
+#include "SkinForm.h"
+
+#include <string>
+#include <vector>
+
+#include "CommonDialogs.h"
+#include "MainForm.h"
+
+const char TfmSkin::kClassName[] = "TfmSkin";
+
+namespace {
+
+using kui::Scale;
+
+const int kClientWidth = 316, kClientHeight = 268;
+const uint32_t kSkinCount = 5;
+enum : int {
+  IDC_SK_GBSKIN = 800, IDC_SK_BLUEGLASS, IDC_SK_DEEPBLUE, IDC_SK_MACOS, IDC_SK_WINXP,
+  IDC_SK_PROTEIN, IDC_SK_GBFONT, IDC_SK_FONT, IDC_SK_SAMPLE,
+};
+
+std::vector<std::string> SkinComponents() {
+  return {"sfSkin",  "rbtnBlueGlass", "rbtnDeepBlue", "rbtnMacOS", "rbtnWinXP", "rbtnProtein",
+          "sbtnOK",  "sbtnCancel",    "gbSkin",       "gbFont",    "btnFont"};
+}
+
+bool IsChecked(HWND h) { return SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+}  // namespace
+
+TfmSkin::TfmSkin() : tmSkin(SkinComponents(), kui::Theme::BlueGlass) {}
+
+TfmSkin::~TfmSkin() = default;
+
+bool TfmSkin::Create(HWND owner) {
+  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, exStyle, false);
+  if (!CreateWnd(exStyle, kClassName, "Kestrin Options", style, r.left, r.top, r.right - r.left,
+                 r.bottom - r.top, owner, nullptr)) {
+    return false;
+  }
+  CreateControls();
+  FormCreate();
+  return true;
+}
+
+void TfmSkin::CreateControls() {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  m_font.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                           "Verdana"));
+  auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
+                   int id) {
+    HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
+    return c;
+  };
+  gbSkin = child("BUTTON", " Choose your favorite skin ", BS_GROUPBOX, 8, 8, 300, 116,
+                 IDC_SK_GBSKIN);
+  const DWORD radio = WS_TABSTOP | BS_RADIOBUTTON;
+  rbtnBlueGlass = child("BUTTON", "Blue Glass", radio | WS_GROUP, 28, 32, 120, 20, IDC_SK_BLUEGLASS);
+  rbtnDeepBlue = child("BUTTON", "Deep Blue", radio, 168, 32, 120, 20, IDC_SK_DEEPBLUE);
+  rbtnMacOS = child("BUTTON", "Mac OS", radio, 28, 60, 120, 20, IDC_SK_MACOS);
+  rbtnWinXP = child("BUTTON", "Windows XP", radio, 168, 60, 120, 20, IDC_SK_WINXP);
+  rbtnProtein = child("BUTTON", "Protein", radio, 28, 88, 120, 20, IDC_SK_PROTEIN);
+
+  gbFont = child("BUTTON", " Choose font of the conduit table ", BS_GROUPBOX | WS_GROUP, 8, 132,
+                 300, 86, IDC_SK_GBFONT);
+  btnFont = child("BUTTON", "Set Font", WS_TABSTOP | BS_PUSHBUTTON, 28, 162, 90, 27, IDC_SK_FONT);
+  lblSample = child("STATIC", "Sample Text", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, 132, 152,
+                    166, 56, IDC_SK_SAMPLE);
+
+  sbtnOK = child("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 140, 230, 80, 27, IDOK);
+  sbtnCancel = child("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 228, 230, 80, 27, IDCANCEL);
+
+  for (HWND g : {gbFont, gbSkin}) {
+    SetWindowPos(g, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+  const std::pair<const char*, HWND> named[] = {
+      {"sfSkin", hwnd()},         {"rbtnBlueGlass", rbtnBlueGlass}, {"rbtnDeepBlue", rbtnDeepBlue},
+      {"rbtnMacOS", rbtnMacOS},   {"rbtnWinXP", rbtnWinXP},         {"rbtnProtein", rbtnProtein},
+      {"sbtnOK", sbtnOK},         {"sbtnCancel", sbtnCancel},       {"gbSkin", gbSkin},
+      {"gbFont", gbFont},         {"btnFont", btnFont}};
+  for (const auto& n : named) tmSkin.RegisterComponent(n.first, n.second);
+}
+
+HWND TfmSkin::SkinButton(uint32_t n) const {
+  const HWND buttons[kSkinCount] = {rbtnBlueGlass, rbtnDeepBlue, rbtnMacOS, rbtnWinXP, rbtnProtein};
+  return n < kSkinCount ? buttons[n] : nullptr;
+}
+
+void TfmSkin::FormCreate() {
+  const uint32_t stored = fmMain->m_Settings.nSkinType;
+  const HWND on = SkinButton(stored < kSkinCount ? stored : 0);
+  for (uint32_t i = 0; i < kSkinCount; ++i) {
+    SendMessageA(SkinButton(i), BM_SETCHECK, SkinButton(i) == on ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  ApplySkin(&tmSkin);
+  TableFont sample = DefaultTableFont();  // the label's own font, under the stored one
+  ExchangeFont(&fmMain->m_Settings, &sample, false);
+  SetSampleFont(sample);
+  m_bSkinChanged = false;
+  m_bFontChanged = false;
+}
+
+void TfmSkin::SetSampleFont(const TableFont& font) {
+  HFONT f = CreateFontIndirectA(&font.lf);
+  if (!f) return;
+  m_tfSample = font;
+  SendMessageA(lblSample, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+  m_fontSample.reset(f);
+  InvalidateRect(lblSample, nullptr, TRUE);
+}
+
+void TfmSkin::ChooseSkin(uint32_t n) {
+  for (uint32_t i = 0; i < kSkinCount; ++i) {
+    SendMessageA(SkinButton(i), BM_SETCHECK, i == n ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  kui::Theme t;
+  if (SkinTheme(n, t)) tmSkin.SetTheme(t);  // a preview on this dialog only
+}
+
+void TfmSkin::rbtnBlueGlassClick() { ChooseSkin(0); }
+void TfmSkin::rbtnDeepBlueClick() { ChooseSkin(1); }
+void TfmSkin::rbtnMacOSClick() { ChooseSkin(2); }
+void TfmSkin::rbtnWinXPClick() { ChooseSkin(3); }
+void TfmSkin::rbtnProteinClick() { ChooseSkin(4); }
+
+void TfmSkin::btnFontClick() {
+  TableFont chosen = m_tfSample;
+  COLORREF color = ColorValueToRGB(chosen.nColor);
+  if (!kui::PickFont(hwnd(), chosen.lf, color)) return;
+  chosen.nColor = static_cast<int32_t>(color & 0x00FFFFFFu);
+  SetSampleFont(chosen);
+  m_bFontChanged = true;
+}
+
+void TfmSkin::sbtnOKClick() {
+  for (uint32_t i = 0; i < kSkinCount; ++i) {
+    if (IsChecked(SkinButton(i))) {
+      m_nSkinType = i;
+      break;
+    }
+  }
+  AppSettings& s = fmMain->m_Settings;
+  m_bSkinChanged = m_nSkinType != s.nSkinType;
+  if (m_bSkinChanged) s.nSkinType = m_nSkinType;
+  if (m_bFontChanged) ExchangeFont(&s, &m_tfSample, true);
+  EndModal(IDOK);
+}
+
+void TfmSkin::sbtnCancelClick() { EndModal(IDCANCEL); }
+
+LRESULT TfmSkin::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (lp && HIWORD(wp) != BN_CLICKED) return 0;
+      switch (LOWORD(wp)) {
+        case IDOK: sbtnOKClick(); break;
+        case IDCANCEL: sbtnCancelClick(); break;
+        case IDC_SK_BLUEGLASS: rbtnBlueGlassClick(); break;
+        case IDC_SK_DEEPBLUE: rbtnDeepBlueClick(); break;
+        case IDC_SK_MACOS: rbtnMacOSClick(); break;
+        case IDC_SK_WINXP: rbtnWinXPClick(); break;
+        case IDC_SK_PROTEIN: rbtnProteinClick(); break;
+        case IDC_SK_FONT: btnFontClick(); break;
+        default: break;
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lp) == lblSample) {
+        auto dc = reinterpret_cast<HDC>(wp);
+        SetTextColor(dc, ColorValueToRGB(m_tfSample.nColor));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE) {
+        for (uint32_t i = 0; i < kSkinCount; ++i) {
+          if (IsChecked(SkinButton(i))) SetFocus(SkinButton(i));
+        }
+      }
+      return 0;
+    case WM_CLOSE:
+      sbtnCancelClick();
+      return 0;
+    default:
+      break;
+  }
+  return DefProc(msg, wp, lp);
+}
