@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "AboutForm.h"
+#include "BackupForm.h"
 #include "CommonDialogs.h"
 #include "CondMgr.h"
 #include "CondProp.h"
@@ -23,7 +25,9 @@
 #include "MsgBox.h"
 #include "Pictures.h"
 #include "RemovedStore.h"
+#include "RestoreForm.h"
 #include "SkinDraw.h"
+#include "SkinForm.h"
 #include "WinUtil.h"
 #include "resource.h"
 
@@ -39,6 +43,8 @@ using kui::Scale;
 const char kClassName[] = "TfmMain";
 const char kCaption[] = "Kestrin - Install/Uninstall Palm Conduits";
 const char kHomePage[] = "/kestrin/index.htm";
+const char kHomePageFromApp[] = "/kestrin/index.htm?ref=app";
+const char kHelpFile[] = "kestrinhelp.chm";
 const int kClientWidth = 794, kClientHeight = 594;
 const int kTopPanel = 96, kBottomPanel = 90;
 const int kBtnW = 80, kBtnH = 27;
@@ -771,6 +777,91 @@ void TfmMain::sbtnReportClick() { ShowConduitReport(*m_pAppCondMgr, *m_pSysCondM
 
 void TfmMain::sbtnLogClick() { m_Log.ShowHistory(); }
 
+void TfmMain::BackupSettings(const char* szFile) {
+  char folder[MAX_PATH] = {};
+  GetProgramFolder(nullptr, folder);
+  const std::string path = std::string(folder) + szFile;
+  if (!m_pAppCondMgr->SaveToFile(path.c_str())) {
+    kui::ShowMessage(hwnd(), FormatText("Can not write the backup file \"%s\".", path.c_str()).c_str(),
+                     "Error", MB_ICONERROR);
+    return;
+  }
+  kui::ShowMessage(hwnd(),
+                   FormatText("Conduit settings backup successfully to \"%s\".", szFile).c_str(),
+                   "Information", MB_ICONINFORMATION);
+}
+
+void TfmMain::RestoreSettings(const char* szFile) {
+  char folder[MAX_PATH] = {};
+  GetProgramFolder(nullptr, folder);
+  const std::string path = std::string(folder) + szFile;
+  // A file that opens but holds no whole record is an empty set, not an error.
+  if (!kx::UniqueStdFile(fopen(path.c_str(), "rb"))) {
+    kui::ShowMessage(hwnd(), FormatText("Can not open the backup file \"%s\".", path.c_str()).c_str(),
+                     "Error", MB_ICONERROR);
+    return;
+  }
+  {
+    CCondMgr set;
+    set.LoadFromFile(path.c_str());
+    for (CondInfo* p = set.GetFirst(); p; p = set.GetNext()) {
+      if (p->nStatus != kStatusInstalled) continue;
+      // The copy is handed over: the catalogue keeps it when it installs it as a new conduit.
+      auto* copy = new CondInfo(*p);
+      InstallConduit(copy, true);
+      if (!m_pAppCondMgr->Contains(copy)) delete copy;
+    }
+  }
+  kui::ShowMessage(hwnd(), "Conduit settings restored successfully.", "Information",
+                   MB_ICONINFORMATION);
+}
+
+void TfmMain::sbtnBackupClick() {
+  TfmBackup dlg;
+  if (!dlg.Create(hwnd())) return;
+  if (dlg.ShowModal(hwnd()) == IDOK) BackupSettings(dlg.m_szFile);
+}
+
+void TfmMain::sbtnRestoreCondClick() {
+  TfmRestore dlg;
+  if (!dlg.Create(hwnd())) return;
+  if (dlg.ShowModal(hwnd()) == IDOK) RestoreSettings(dlg.m_szFile);
+}
+
+void TfmMain::sbtnSkinClick() {
+  TfmSkin dlg;
+  if (!dlg.Create(hwnd())) return;
+  dlg.ShowModal(hwnd());
+  if (dlg.m_bSkinChanged) ApplySkin(&tmMain);
+  if (dlg.m_bFontChanged) {
+    ExchangeFont(&m_Settings, &m_tfApp, false);
+    ApplyTableFont(slvApp, m_tfApp, m_fontApp);
+    ExchangeFont(&m_Settings, &m_tfSys, false);
+    ApplyTableFont(slvSys, m_tfSys, m_fontSys);
+  }
+}
+
+void TfmMain::sbtnHelpClick() {
+  char folder[MAX_PATH] = {};
+  GetProgramFolder(nullptr, folder);
+  ShellOpen((std::string(folder) + kHelpFile).c_str());
+}
+
+void TfmMain::sbtnHotSyncClick() { ShellOpen("hotsync.exe"); }
+
+void TfmMain::sbtnCustomClick() {
+  ShellOpen("hotsync.exe");
+  // An entry that was not bound is not called at all.
+  if (palm::Entry(palm::HsEntry::HsDisplayCustomDlg)) palm::HsDisplayCustomDlg();
+}
+
+void TfmMain::miHelpWebClick() { ShellOpen((std::string(kWebHost) + kHomePageFromApp).c_str()); }
+
+void TfmMain::miHelpAboutClick() {
+  TfmAbout dlg;
+  if (dlg.Create(hwnd())) dlg.ShowModal(hwnd());
+}
+
 
 void TfmMain::sbtnRefreshClick() {
   WaitCursor wait;
@@ -803,8 +894,8 @@ void TfmMain::OnCommand(int id, int code, HWND ctl) {
     case IDC_SBTN_HOTSYNC: case IDM_RUNHOTSYNC: sbtnHotSyncClick(); break;
     case IDC_SBTN_CUSTOM: case IDM_CUSTOMIZE: sbtnCustomClick(); break;
     case IDC_SBTN_LOG: case IDM_LOG: sbtnLogClick(); break;
-    case IDM_HOMEPAGE: miHomePageClick(); break;
-    case IDM_ABOUT: miAboutClick(); break;
+    case IDM_HOMEPAGE: miHelpWebClick(); break;
+    case IDM_ABOUT: miHelpAboutClick(); break;
     default: break;
   }
 }

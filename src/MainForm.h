@@ -118,15 +118,19 @@ class TfmMain : public kui::Window {
   void sbtnSysPropClick();
   void sbtnReportClick();
   void sbtnLogClick();
-  // Commands of later steps: present, doing nothing yet.
-  void sbtnBackupClick() {}
-  void sbtnRestoreCondClick() {}
-  void sbtnSkinClick() {}
-  void sbtnHelpClick() {}
-  void sbtnHotSyncClick() {}
-  void sbtnCustomClick() {}
-  void miHomePageClick() {}
-  void miAboutClick() {}
+  void sbtnBackupClick();
+  void sbtnRestoreCondClick();
+  void sbtnSkinClick();
+  void sbtnHelpClick();
+  void sbtnHotSyncClick();
+  void sbtnCustomClick();
+  void miHelpWebClick();
+  void miHelpAboutClick();
+
+  // Backup sets, by file name in the program folder. Both tell the user how it went; a set
+  // file that cannot be written or opened is an error naming it.
+  void BackupSettings(const char* szFile);
+  void RestoreSettings(const char* szFile);
 
   // The font the application table shows now (what SaveSettings captures).
   TableFont CurrentTableFont() const;
