@@ -1,0 +1,185 @@
+#include "DialogsFixture.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "CxList.h"
+#include "Modal.h"
+#include "MsgBox.h"
+#include "Settings.h"
+#include "TestSupport.h"
+
+namespace dtest {
+
+std::vector<Cells> ListRows(HWND lv) {
+  std::vector<Cells> rows;
+  HWND header = reinterpret_cast<HWND>(SendMessageA(lv, LVM_GETHEADER, 0, 0));
+  const int cols = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  const int n = static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    Cells row;
+    for (int sub = 0; sub < cols; ++sub) {
+      char buf[600] = {};
+      LVITEMA it{};
+      it.iSubItem = sub;
+      it.pszText = buf;
+      it.cchTextMax = sizeof buf;
+      SendMessageA(lv, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&it));
+      row.push_back(buf);
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+void SelectRow(HWND lv, int row) {
+  LVITEMA st{};
+  st.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  st.state = 0;
+  SendMessageA(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&st));
+  if (row < 0) return;
+  st.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&st));
+}
+
+void DoubleClickRow(HWND lv, int row) {
+  SelectRow(lv, row);
+  RECT r{};
+  r.left = LVIR_LABEL;
+  SendMessageA(lv, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+  SendMessageA(lv, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2));
+}
+
+bool Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool Enabled(HWND h) { return IsWindowEnabled(h) != FALSE; }
+
+SIZE ClientSize(HWND h) {
+  RECT r{};
+  GetClientRect(h, &r);
+  return SIZE{r.right, r.bottom};
+}
+
+int ThemeOf(HWND h) {
+  kui::Theme t;
+  return kui::ThemeManager::GetComponentTheme(h, t) ? static_cast<int>(t) : -1;
+}
+
+void DialogsTest::SetUp() {
+  itest::InstallTest::SetUp();
+  kui::SetMessageAnswerer([this](const kui::MessageRequest& r) {
+    rawOwners.push_back(r.owner);
+    shown.push_back(r);
+    if (r.owner && GetWindow(r.owner, GW_OWNER)) shown.back().owner = GetWindow(r.owner, GW_OWNER);
+    if (answers.empty()) return IDOK;
+    int a = answers.front();
+    answers.pop_front();
+    return a;
+  });
+}
+
+void DialogsTest::TearDown() { itest::InstallTest::TearDown(); }
+
+void DialogsTest::WriteSkin(int skin) {
+  const std::string text = "[Kestrin]\r\nSkinType=" + std::to_string(skin) + "\r\n";
+  ASSERT_TRUE(ktest::WriteBytes(Prog("orlenta.ini"),
+                                std::vector<unsigned char>(text.begin(), text.end())));
+}
+
+void DialogsTest::StartWithSkin(int skin) {
+  if (fm) {
+    answers.push_front(IDYES);  // the quit question
+    fm->Close();
+    fm.reset();
+    MSG m;
+    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    SetCurrentDirectoryA(cwd);
+    shown.clear();
+    rawOwners.clear();
+  }
+  WriteSkin(skin);
+  Start();
+}
+
+void DialogsTest::AddSet(const char* file, const char* desc) {
+  BakSetEntry e;
+  memset(&e, 0, sizeof e);
+  strcpy(e.szFile, file);
+  strcpy(e.szDesc, desc);
+  fm->AddBakSet(&e);
+}
+
+bool DialogsTest::RunDialog(HWND button, const char* cls,
+                            std::function<void(kui::ModalWindow&)> script) {
+  bool dialogOpened = false;
+  kui::SetNextModalAction(cls, [&](kui::ModalWindow& w) {
+    dialogOpened = true;
+    script(w);
+    if (!w.IsModalEnded()) w.EndModal(IDCANCEL);
+  });
+  itest::Click(button);
+  kui::ClearModalActions();
+  return dialogOpened;
+}
+
+bool DialogsTest::RunMenuDialog(int command, const char* cls,
+                                std::function<void(kui::ModalWindow&)> script) {
+  bool dialogOpened = false;
+  kui::SetNextModalAction(cls, [&](kui::ModalWindow& w) {
+    dialogOpened = true;
+    script(w);
+    if (!w.IsModalEnded()) w.EndModal(IDCANCEL);
+  });
+  SendMessageA(fm->hwnd(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+  kui::ClearModalActions();
+  return dialogOpened;
+}
+
+CondInfo SetRecord(const char* creator, const std::string& lib, const char* name, int status) {
+  CondInfo r;
+  memset(&r, 0, sizeof r);
+  strcpy(r.szCreatorID, creator);
+  const auto* c = reinterpret_cast<const unsigned char*>(creator);
+  r.dwCreatorID = (DWORD(c[0]) << 24) | (DWORD(c[1]) << 16) | (DWORD(c[2]) << 8) | DWORD(c[3]);
+  strcpy(r.szConduit, lib.c_str());
+  strcpy(r.szName, name);
+  r.nPriority = 2;
+  r.nStatus = status;
+  r.nOrigin = 1;
+  return r;
+}
+
+bool WriteSet(const std::string& path, const std::vector<CondInfo>& records) {
+  std::vector<unsigned char> bytes;
+  for (const CondInfo& r : records) {
+    auto* p = reinterpret_cast<const unsigned char*>(&r);
+    bytes.insert(bytes.end(), p, p + sizeof r);
+  }
+  return ktest::WriteBytes(path, bytes);
+}
+
+std::vector<CondInfo> ReadSet(const std::string& path) {
+  std::vector<CondInfo> out;
+  std::vector<unsigned char> b = ktest::ReadBytes(path);
+  for (size_t pos = 0; pos + sizeof(CondInfo) <= b.size(); pos += sizeof(CondInfo)) {
+    CondInfo r;
+    memcpy(&r, &b[pos], sizeof r);
+    out.push_back(r);
+  }
+  return out;
+}
+
+bool AgeFile(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  SYSTEMTIME st{2001, 1, 1, 1, 12, 0, 0, 0};
+  FILETIME ft;
+  SystemTimeToFileTime(&st, &ft);
+  const bool ok = SetFileTime(h, &ft, &ft, &ft) != FALSE;
+  CloseHandle(h);
+  return ok;
+}
+
+}  // namespace dtest
