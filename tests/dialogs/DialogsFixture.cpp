@@ -170,14 +170,14 @@ std::vector<CondInfo> ReadSet(const std::string& path) {
   return out;
 }
 
-bool AgeFile(const std::string& path) {
+bool AgeFile(const std::string& path, bool creationOnly) {
   HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
                          OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   SYSTEMTIME st{2001, 1, 1, 1, 12, 0, 0, 0};
   FILETIME ft;
   SystemTimeToFileTime(&st, &ft);
-  const bool ok = SetFileTime(h, &ft, &ft, &ft) != FALSE;
+  const bool ok = SetFileTime(h, &ft, creationOnly ? nullptr : &ft, creationOnly ? nullptr : &ft) != FALSE;
   CloseHandle(h);
   return ok;
 }

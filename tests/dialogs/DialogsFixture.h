@@ -49,7 +49,7 @@ class DialogsTest : public itest::InstallTest {
 CondInfo SetRecord(const char* creator, const std::string& lib, const char* name, int status);
 bool WriteSet(const std::string& path, const std::vector<CondInfo>& records);
 std::vector<CondInfo> ReadSet(const std::string& path);
-// Both file times set to 1 Jan 2001, 12:00 UTC.
-bool AgeFile(const std::string& path);
+// The file's creation time (and, unless creationOnly, its other times) set to 1 Jan 2001.
+bool AgeFile(const std::string& path, bool creationOnly = false);
 
 }  // namespace dtest
