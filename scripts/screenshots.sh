@@ -55,11 +55,40 @@ main='Kestrin - Install/Uninstall Palm Conduits'
 skins=(BlueGlass DeepBlue MacOS WinXP Protein)  # SkinType 0..4
 ini="$WINEPREFIX/drive_c/Program Files/Kestrin/orlenta.ini"
 
-# Further windows: "<name>|<mnemonic letter on the main window>|<title>|<id of its closing button>".
-# Add a line when a window can be opened from the main window by its keys.
+# Further windows: "<name>|<key>|<title>|<id of its closing button>". The key is a mnemonic
+# letter of the main window, or #<id> for one of its menu commands (200 File > Backup, 201 File >
+# Restore, 208 Tools > Options, 211 Help > About) where two buttons share a letter.
 WINDOWS=(
   "properties|p|Conduit Properties|2"
+  "options|#208|Kestrin Options|2"
+  "backup|#200|Backup Conduit Settings|2"
+  "restore|#201|Restore Conduit Settings|2"
+  "about|#211|About Kestrin|1"
 )
+restore_title='Restore Conduit Settings'
+detail_title='Kestrin Backup Information'
+
+# Opens a window from the main window by its key (see WINDOWS).
+open_by_key() {
+  local key=$1
+  if [ "${key:0:1}" = "#" ]; then
+    wintool click "$main" "${key:1}"
+  else
+    wintool syschar "$main" "$key"
+  fi
+}
+
+# The first backup set, so the backup and restore dialogs list a set and its detail window can
+# open: the backup dialog's proposal taken with OK, and the confirmation answered.
+make_backup_set() {
+  grep -qi '^KestrinSet1=' "$ini" 2>/dev/null && return 0
+  open_by_key "#200" || fail "could not open the backup dialog"
+  wintool wait "Backup Conduit Settings" 15 || fail "no backup dialog to make a set with"
+  wintool click "Backup Conduit Settings" 1
+  wintool wait "Information" 15 || fail "the backup was not confirmed"
+  wintool click "Information" 1
+  wintool gone "Information" 10 || fail "the backup confirmation did not close"
+}
 
 # Writes SkinType=<n> into section [Kestrin] of the settings file, keeping everything else.
 set_skin() {
@@ -107,15 +136,27 @@ for n in "${!skins[@]}"; do
   sleep 1
   shoot "$main" "$shots/main-$skin.png"
   [ "$n" = 0 ] && check_tables
+  make_backup_set
   for w in "${WINDOWS[@]}"; do
     IFS='|' read -r name key title closer <<<"$w"
-    wintool syschar "$main" "$key" || fail "could not send Alt+$key"
-    wintool wait "$title" 15 || fail "Alt+$key did not open \"$title\" ($skin)"
+    open_by_key "$key" || fail "could not send the key $key"
+    wintool wait "$title" 15 || fail "key $key did not open \"$title\" ($skin)"
     sleep 0.5
     shoot "$title" "$shots/$name-$skin.png"
     wintool click "$title" "$closer"
     wintool gone "$title" 10 || fail "\"$title\" did not close ($skin)"
   done
+  # The backup detail window: a double-click on the restore dialog's first set.
+  open_by_key "#201" || fail "could not open the restore dialog"
+  wintool wait "$restore_title" 15 || fail "no restore dialog ($skin)"
+  wintool dblclick "$restore_title" 0 0 || fail "could not double-click the first set ($skin)"
+  wintool wait "$detail_title" 15 || fail "the double-click did not open \"$detail_title\" ($skin)"
+  sleep 0.5
+  shoot "$detail_title" "$shots/detail-$skin.png"
+  wintool click "$detail_title" 1
+  wintool gone "$detail_title" 10 || fail "\"$detail_title\" did not close ($skin)"
+  wintool click "$restore_title" 2
+  wintool gone "$restore_title" 10 || fail "\"$restore_title\" did not close ($skin)"
   # The orderly end: the quit question, answered Yes.
   wintool close "$main"
   wintool wait "Confirm" 10 || fail "no quit question ($skin)"

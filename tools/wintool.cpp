@@ -11,6 +11,7 @@
 //   wintool syschar <title> <letter>     post Alt+letter (a mnemonic) to the window
 //   wintool click <title> <id>           post the click of the window's control with that id
 //   wintool close <title>                post WM_CLOSE to the window
+//   wintool dblclick <title> <n> <row>   select the row of the n-th list view and double-click it
 #include <windows.h>
 #include <commctrl.h>
 
@@ -118,10 +119,54 @@ int PrintRows(HWND top, int index) {
   return 0;
 }
 
+// Selects the row through memory of the owning process, then posts the double-click at the
+// row's place, as the mouse would give it.
+int DoubleClickRow(HWND top, int index, int row) {
+  std::vector<HWND> lists;
+  EnumChildWindows(top, CollectLists, reinterpret_cast<LPARAM>(&lists));
+  if (index < 0 || index >= static_cast<int>(lists.size())) {
+    fprintf(stderr, "wintool: no list view %d (found %u)\n", index, unsigned(lists.size()));
+    return 1;
+  }
+  HWND lv = lists[index];
+  DWORD pid = 0;
+  GetWindowThreadProcessId(lv, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) {
+    fprintf(stderr, "wintool: cannot open the window's process\n");
+    return 1;
+  }
+  RECT rect{};
+  bool ok = false;
+  {
+    RemoteBuffer remote(process, sizeof(LVITEMA) + sizeof(RECT));
+    if (remote.ptr()) {
+      LVITEMA state{};
+      state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      state.state = LVIS_SELECTED | LVIS_FOCUSED;
+      SIZE_T done = 0;
+      WriteProcessMemory(process, remote.ptr(), &state, sizeof state, &done);
+      SendMessageA(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.ptr()));
+      rect.left = LVIR_LABEL;
+      char* remoteRect = remote.ptr() + sizeof(LVITEMA);
+      WriteProcessMemory(process, remoteRect, &rect, sizeof rect, &done);
+      ok = SendMessageA(lv, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteRect)) &&
+           ReadProcessMemory(process, remoteRect, &rect, sizeof rect, &done);
+    }
+  }
+  CloseHandle(process);
+  if (!ok) {
+    fprintf(stderr, "wintool: no row %d\n", row);
+    return 1;
+  }
+  const LPARAM at = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
+  return PostMessageA(lv, WM_LBUTTONDBLCLK, MK_LBUTTON, at) ? 0 : 1;
+}
+
 int Usage() {
   fprintf(stderr,
           "usage: wintool wait|gone <title> <seconds> | rows <title> <n> | rect|front|close <title> |\n"
-          "       syschar <title> <letter> | click <title> <id>\n");
+          "       syschar <title> <letter> | click <title> <id> | dblclick <title> <n> <row>\n");
   return 2;
 }
 
@@ -164,5 +209,6 @@ int main(int argc, char** argv) {
     return PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl)) ? 0 : 1;
   }
   if (cmd == "close") return PostMessageA(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (cmd == "dblclick" && argc > 4) return DoubleClickRow(hwnd, atoi(argv[3]), atoi(argv[4]));
   return Usage();
 }
