@@ -29,9 +29,9 @@ case "$1" in
     out=$2
     shift 2
     pngs=()
-    for spec in "$@"; do
-      svg=${spec%:*}
-      size=${spec##*:}
+    for entry in "$@"; do
+      svg=${entry%:*}
+      size=${entry##*:}
       rsvg-convert -w "$size" -h "$size" "$svg" -o "$tmp/$size.png"
       pngs+=("$tmp/$size.png")
     done
