@@ -16,21 +16,10 @@ const char kConduitReportFile[] = "condrpt.html";
 namespace {
 
 const char kHead1[] = "<html><head><title>Conduit Information Report</title></head>\r\n\r\n";
-const char kHead2[] = "<body style=\"font-family:Verdana; font-size:9pt\">\r\n";
 const char kHead3[] =
     "<font size=3 color=#000080><b>Conduit Information</b> </font><font size=1><i>(%s)</i></font>"
     "<br><br>\r\n";
-const char kHead4[] =
-    "<table border=0 cellpadding=0 cellspacing=1 bgcolor=#C0C0C0 style=\"font-family:verdana; "
-    "font-size:10pt\">\r\n";
-const char kHead5[] =
-    "<tr bgcolor=#F0F0FF height=22 colspan=2 align=center>\r\n"
-    "<td width=240><b>Conduit Name</b></td>\r\n"
-    "<td width=*><b>Detail Information</b></td></tr>\r\n";
 
-const char kAppRow[] =
-    "<tr bgcolor=#FFFFFF height=18 colspan=2 align=left style=\"padding-left:12; "
-    "padding-right:12; padding-top:8; padding-bottom:8\">\r\n";
 const char kSysRow[] =
     "<tr bgcolor=#F0F0F0 height=18 colspan=2 align=left style=\"padding-left:12; "
     "padding-right:12; padding-top:8; padding-bottom:8\">\r\n";
@@ -40,7 +29,6 @@ const char kSysCreator[] = "<td><font color=0000FF>Creator ID</font>: 0x%x<br><b
 const char kPath[] = "<font color=0000FF>File Name</font>: %s<br><br>\r\n";
 const char kVersion[] = "<font color=0000FF>File Version</font>: %s</td></tr>\r\n";
 
-const char kTail[] = "</table><br></body>\r\n</html>\r\n";
 
 std::string Version(const char* pszPath) {
   int nMajor, nMinor, nRelease, nBuild;
@@ -50,7 +38,7 @@ std::string Version(const char* pszPath) {
 }
 
 void AddRow(std::string& html, const CondInfo& info, bool bSystem) {
-  html += bSystem ? kSysRow : kAppRow;
+  html += bSystem ? kSysRow : kx::kHtmlWhiteRow;
   html += kx::HtmlFill(kName, {kx::HtmlEscape(info.szName)});
   if (bSystem) {
     char sz[sizeof kSysCreator + 16];
@@ -70,13 +58,13 @@ bool WriteConduitReport(const char* path, CCondMgr& app, CCondMgr& sys) {
   if (!file.Open(path)) return false;
 
   std::string html = kHead1;
-  html += kHead2;
+  html += kx::kHtmlBody;
   html += kx::HtmlFill(kHead3, {kx::HtmlTimeStamp(kx::Now())});
-  html += kHead4;
-  html += kHead5;
+  html += kx::kHtmlTable;
+  html += kx::kHtmlHeaderRow;
   for (const CondInfo* p = app.GetFirst(); p; p = app.GetNext()) AddRow(html, *p, false);
   for (const CondInfo* p = sys.GetFirst(); p; p = sys.GetNext()) AddRow(html, *p, true);
-  html += kTail;
+  html += kx::kHtmlTail;
 
   return file.Write(html.data(), html.size()) && file.Commit();
 }

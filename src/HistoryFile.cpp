@@ -18,27 +18,15 @@ static_assert(sizeof(int) == 4, "the history stores 32-bit integers");
 namespace {
 
 const char kHead1[] = "<html><head><title>Kestrin Log</title></head>\r\n\r\n";
-const char kHead2[] = "<body style=\"font-family:Verdana; font-size:9pt\">\r\n";
 const char kHead3[] =
     "<font size=3 color=#000080><b>Conduit Install/Uninstall History</b> </font><font size=1>"
     "<i>(%s)</i></font><br><br>\r\n";
-const char kHead4[] =
-    "<table border=0 cellpadding=0 cellspacing=1 bgcolor=#C0C0C0 style=\"font-family:verdana; "
-    "font-size:10pt\">\r\n";
-const char kHead5[] =
-    "<tr bgcolor=#F0F0FF height=22 colspan=2 align=center>\r\n"
-    "<td width=240><b>Conduit Name</b></td>\r\n"
-    "<td width=*><b>Detail Information</b></td></tr>\r\n";
 
-const char kRow1[] =
-    "<tr bgcolor=#FFFFFF height=18 colspan=2 align=left style=\"padding-left:12; "
-    "padding-right:12; padding-top:8; padding-bottom:8\">\r\n";
 const char kRow2[] = "<td>%s</td>\r\n";
 const char kRow3[] = "<td><font color=0000FF>File Name</font>: %s<br><br>\r\n";
 const char kRow4[] = "<font color=0000FF>File Version</font>: %s<br><br>\r\n";
 const char kRow5[] = "<b><font color=0000FF>%s</font>: %s</b></td></tr>\r\n";
 
-const char kTail[] = "</table><br></body>\r\n</html>\r\n";
 
 std::string ActionWords(int nAction) {
   switch (nAction) {
@@ -131,10 +119,10 @@ bool ReadHistoryEntry(CxFile& file, LogEntry* pEntry) {
 
 std::string HistoryPage(CxFile& file, time_t now) {
   std::string html = kHead1;
-  html += kHead2;
+  html += kx::kHtmlBody;
   html += kx::HtmlFill(kHead3, {kx::HtmlTimeStamp(now)});
-  html += kHead4;
-  html += kHead5;
+  html += kx::kHtmlTable;
+  html += kx::kHtmlHeaderRow;
 
   // The count bounds the walk, and so does the end of the file.
   int nCount = 0;
@@ -144,13 +132,13 @@ std::string HistoryPage(CxFile& file, time_t now) {
     memset(&entry, 0, sizeof entry);
     if (!ReadHistoryEntry(file, &entry)) break;
     if (entry.nAction == 0) continue;
-    html += kRow1;
+    html += kx::kHtmlWhiteRow;
     html += kx::HtmlFill(kRow2, {kx::HtmlEscape(entry.szName)});
     html += kx::HtmlFill(kRow3, {kx::HtmlEscape(entry.szFile)});
     html += kx::HtmlFill(kRow4, {kx::HtmlEscape(entry.szVersion)});
     html += kx::HtmlFill(kRow5, {kx::HtmlTimeStamp(static_cast<time_t>(entry.tTime)),
                                  ActionWords(entry.nAction)});
   }
-  html += kTail;
+  html += kx::kHtmlTail;
   return html;
 }

@@ -19,4 +19,12 @@ std::string HtmlFill(const char* pszLine, std::initializer_list<std::string> arg
 // 2007\n"); empty when the runtime cannot convert t.
 std::string HtmlTimeStamp(time_t t);
 
+// Lines both pages share, byte for byte: the body, the table, its header row, a white row's
+// opening and the tail.
+extern const char kHtmlBody[];
+extern const char kHtmlTable[];
+extern const char kHtmlHeaderRow[];
+extern const char kHtmlWhiteRow[];
+extern const char kHtmlTail[];
+
 }  // namespace kx
