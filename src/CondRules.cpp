@@ -30,6 +30,9 @@ const char kNoCreatorID[] = "The creator ID is the must have for Kestrin.";
 const char kSettingsNotSaved[] =
     "Conduit \"%s\" settings could not be saved. Please make sure that you have enough access "
     "rights to your system.";
+const char kStoreNotSaved[] =
+    "Can not write the file \"%s\". The changes to the list of uninstalled conduits were not "
+    "saved.";
 }  // namespace condtext
 
 std::string FormatText(const char* fmt, const char* a1, const char* a2) {

@@ -27,6 +27,7 @@ extern const char kRestored[];
 extern const char kRestoredMany[];      // no %s
 extern const char kNoCreatorID[];       // no %s
 extern const char kSettingsNotSaved[];
+extern const char kStoreNotSaved[];
 }  // namespace condtext
 
 // printf-style fill of a message text; the arguments are texts only, so nothing else is read.

@@ -167,7 +167,6 @@ void TfmMain::CreateControls() {
   m_fontLink.reset(CreateFontA(PointsToHeight(8), 0, 0, 0, FW_NORMAL, 0, TRUE, 0, DEFAULT_CHARSET,
                                0, 0, 0, 0, "Verdana"));
   m_bmpBanner.reset(kui::LoadPicture(IDB_BANNER));
-  m_brWhite.reset(CreateSolidBrush(RGB(255, 255, 255)));
   SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.get()), FALSE);
   auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
                    int id) {
@@ -394,8 +393,26 @@ static void SelectFirstRow(HWND slv) {
   SendMessageA(slv, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&st));
 }
 
+namespace {
+// Wine's list view repaints at every inserted row; one repaint at the end is enough.
+class RedrawPause {
+ public:
+  explicit RedrawPause(HWND wnd) : m_wnd(wnd) { SendMessageA(m_wnd, WM_SETREDRAW, FALSE, 0); }
+  ~RedrawPause() {
+    SendMessageA(m_wnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(m_wnd, nullptr, TRUE);
+  }
+  RedrawPause(const RedrawPause&) = delete;
+  RedrawPause& operator=(const RedrawPause&) = delete;
+
+ private:
+  HWND m_wnd;
+};
+}  // namespace
+
 void TfmMain::FillAppList() {
   m_bFilling = true;
+  RedrawPause pause(slvApp);
   SendMessageA(slvApp, LVM_DELETEALLITEMS, 0, 0);
   for (CondInfo* p = m_pAppCondMgr->GetFirst(); p; p = m_pAppCondMgr->GetNext()) {
     AddRow(slvApp, AppCatalogueRow(*p), p);
@@ -412,6 +429,7 @@ void TfmMain::FillAppList() {
 
 void TfmMain::FillSysList() {
   m_bFilling = true;
+  RedrawPause pause(slvSys);
   SendMessageA(slvSys, LVM_DELETEALLITEMS, 0, 0);
   for (CondInfo* p = m_pSysCondMgr->GetFirst(); p; p = m_pSysCondMgr->GetNext()) {
     CCondObj* obj = GetCondObj(*p);
@@ -423,7 +441,18 @@ void TfmMain::FillSysList() {
 
 void TfmMain::LoadRemovedList() { LoadRemovedStore(m_szResFile, *m_pRemovedList); }
 
-void TfmMain::SaveRemovedList() { SaveRemovedStore(m_szResFile, *m_pRemovedList); }
+bool TfmMain::SaveRemovedList() {
+  if (SaveRemovedStore(m_szResFile, *m_pRemovedList)) return true;
+  m_bStoreUnsaved = true;
+  return false;
+}
+
+void TfmMain::ReportUnsavedStore() {
+  if (!m_bStoreUnsaved) return;
+  m_bStoreUnsaved = false;
+  kui::ShowMessage(hwnd(), FormatText(condtext::kStoreNotSaved, m_szResFile).c_str(), "Error",
+                   MB_ICONERROR);
+}
 
 void TfmMain::ClearRemovedList() { ClearCondList(*m_pRemovedList); }
 
@@ -752,9 +781,19 @@ void TfmMain::ShowCondProp(CondInfo* info, bool system, bool newConduit) {
 
 // ---- Commands --------------------------------------------------------------------------------
 
-void TfmMain::sbtnInstallClick() { InstallConduitFile(); }
-void TfmMain::sbtnUninstClick() { UninstallSelected(); }
-void TfmMain::sbtnRestoreClick() { RestoreSelected(); }
+// Each command that may change the removed-conduit store says at its end, once, if it was lost.
+void TfmMain::sbtnInstallClick() {
+  InstallConduitFile();
+  ReportUnsavedStore();
+}
+void TfmMain::sbtnUninstClick() {
+  UninstallSelected();
+  ReportUnsavedStore();
+}
+void TfmMain::sbtnRestoreClick() {
+  RestoreSelected();
+  ReportUnsavedStore();
+}
 
 void TfmMain::sbtnAppPropClick() {
   // With several rows selected, the first of them.
@@ -763,6 +802,7 @@ void TfmMain::sbtnAppPropClick() {
   if (sel < 0) return;
   CondInfo* p = RowInfo(slvApp, sel);
   if (p) ShowCondProp(p, false, false);
+  ReportUnsavedStore();
 }
 
 void TfmMain::sbtnSysPropClick() {
@@ -826,6 +866,7 @@ void TfmMain::sbtnRestoreCondClick() {
   TfmRestore dlg;
   if (!dlg.Create(hwnd())) return;
   if (dlg.ShowModal(hwnd()) == IDOK) RestoreSettings(dlg.m_szFile);
+  ReportUnsavedStore();
 }
 
 void TfmMain::sbtnSkinClick() {

@@ -78,7 +78,10 @@ class TfmMain : public kui::Window {
   void UpdateAppButtons();
   void UpdateSysButtons();
   void LoadRemovedList();
-  void SaveRemovedList();
+  // False when KestrinRes.dat could not be written; the failure is noted for ReportUnsavedStore.
+  bool SaveRemovedList();
+  // Says once, at the end of a command, that the removed-conduit store was not written.
+  void ReportUnsavedStore();
   void ClearRemovedList();
   void slvAppChange(const NMLISTVIEW& nm);
   void slvSysChange(const NMLISTVIEW& nm);
@@ -184,13 +187,12 @@ class TfmMain : public kui::Window {
   bool m_bFatal = false;
   bool m_bStarted = false;  // FormCreate got past the Palm Desktop look-up
   bool m_bFilling = false;  // rows may point at released records while a table is refilled
-  bool m_bLinkHot = false;
+  bool m_bStoreUnsaved = false;  // a save of KestrinRes.dat failed since the last report
   unsigned m_nLoadCount = 0;
   std::vector<CondObjHandle> m_keptCondObjs;
   kx::UniqueFont m_fontForm, m_fontLink, m_fontApp, m_fontSys;
   kx::UniqueGdiObject m_bmpBanner;
   TableFont m_tfApp{}, m_tfSys{};
-  kx::UniqueHandle<HBRUSH, BrushTraits> m_brWhite;
 };
 
 extern TfmMain* fmMain;

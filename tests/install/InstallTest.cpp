@@ -464,6 +464,60 @@ TEST_F(InstallTest, FailedRestoreKeepsTheRemovedFlagAndTheStoreEntry) {
   EXPECT_TRUE(History().empty());
 }
 
+// KestrinRes.dat held by another program: the operation itself goes through, the table shows it,
+// and the lost save is told once per command, after its own messages.
+TEST_F(InstallTest, UnwritableStoreIsToldOncePerCommandAndTheTableStays) {
+  struct Case {
+    const char* what;
+    std::vector<int> rows;  // addr, memo, the removed date
+    bool restore;
+    std::vector<int> images;
+  } cases[] = {
+      {"one uninstall", {0}, false, {1, 0, 1}},
+      {"two uninstalls", {0, 1}, false, {1, 1, 1}},
+      {"one restore", {2}, true, {0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ptest::PalmTest::Clean();
+    ptest::SetDesktopPath(ktest::PalmFolder());
+    Register("addr", Conduit("addrcond.dll"), "A");
+    Register("memo", Conduit("memocond.dll"), "M");
+    WriteStore({StoreRecord("date", Conduit("datecond.dll"), "Date Book")});
+    const std::vector<unsigned char> before = ktest::ReadBytes(store);
+    Start();
+    ASSERT_EQ(3u, AppRows().size());
+    HANDLE held = CreateFileA(store.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    shown.clear();
+    answers = {IDYES};
+
+    SelectOnly(c.rows);
+    Click(c.restore ? fm->sbtnRestore : fm->sbtnUninst);
+
+    ASSERT_FALSE(shown.empty());
+    size_t errors = 0;
+    for (const kui::MessageRequest& m : shown) errors += m.caption == "Error";
+    EXPECT_EQ(1u, errors);
+    ExpectMessage(shown.size() - 1,
+                  "Can not write the file \"" + store +
+                      "\". The changes to the list of uninstalled conduits were not saved.",
+                  "Error", kErr);
+    std::vector<int> images;
+    for (const Row& r : AppRows()) images.push_back(r.image);
+    EXPECT_EQ(c.images, images);
+    EXPECT_EQ(c.restore, IsRegistered("date"));
+    EXPECT_EQ(c.restore, IsRegistered("addr"));
+    CloseHandle(held);
+    EXPECT_EQ(before, ktest::ReadBytes(store));
+
+    fm.reset();
+    DeleteFileA(store.c_str());
+    DeleteFileA(history.c_str());
+  }
+}
+
 TEST_F(InstallTest, MultipleRestoreOverMixedRows) {
   struct Case {
     const char* what;
