@@ -2,7 +2,8 @@
 # Checks the packages of an i686 build without running them:
 #   installer/check-package.sh <build-dir>
 # - the installer's payload and the zip hold exactly the shipped files (kestrin.exe, and the help
-#   file when the build has one) byte for byte as built, plus the uninstaller the installer writes;
+#   file when the build has one) as built (the program without its symbol table), plus the
+#   uninstaller the installer writes; the installer carries the program's icon;
 # - kestrin.exe carries a well-formed manifest as resource 1 (common controls 6, asInvoker, the
 #   Windows versions it supports) and the VERSIONINFO 3.3.0.1220; the installer asks for no
 #   administrator rights and carries the same version.
@@ -42,10 +43,25 @@ zipped=$(cd "$work/zip" && find . -mindepth 1 | sed 's|^\./||' | sort)
 want_zip=$( (echo Kestrin; echo "$expected" | sed 's|^|Kestrin/|') | sort)
 if [ "$zipped" = "$want_zip" ]; then ok "zip entries: $(echo "$zipped" | tr '\n' ' ')"
 else fail "zip holds [$(echo "$zipped" | tr '\n' ' ')], expected [$(echo "$want_zip" | tr '\n' ' ')]"; fi
+# The program ships without its symbol table, everything else as built.
+mkdir -p "$work/built"
 while read -r f; do
-  cmp -s "$build/bin/$f" "$work/setup/$f" || fail "the installer's $f differs from the build's"
-  cmp -s "$build/bin/$f" "$work/zip/Kestrin/$f" || fail "the zip's $f differs from the build's"
+  case "$f" in
+    *.exe) built_at=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(512); print(struct.unpack_from("<I",d,struct.unpack_from("<I",d,60)[0]+8)[0])' "$build/bin/$f")
+           SOURCE_DATE_EPOCH=$built_at i686-w64-mingw32-strip --strip-all -o "$work/built/$f" "$build/bin/$f" \
+             || fail "could not strip $f for the comparison" ;;
+    *) cp "$build/bin/$f" "$work/built/$f" ;;
+  esac
+  cmp -s "$work/built/$f" "$work/setup/$f" || fail "the installer's $f differs from the build's"
+  cmp -s "$work/built/$f" "$work/zip/Kestrin/$f" || fail "the zip's $f differs from the build's"
 done <<<"$expected"
+if i686-w64-mingw32-nm "$work/setup/kestrin.exe" 2>&1 | grep -q "no symbols"; then ok "kestrin.exe ships without symbols"
+else fail "the shipped kestrin.exe still carries symbols"; fi
+# The installer shows the program's icon, not NSIS's: the same images, by their sizes.
+ico_sizes=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(); n=struct.unpack_from("<H",d,4)[0]; print(" ".join(sorted(str(struct.unpack_from("<I",d,6+16*i+8)[0]) for i in range(n))))' "$build/res/kestrin.ico")
+setup_sizes=$(7z l -slt -tPE "$setup" 2>/dev/null | awk '/^Path = \.rsrc\/ICON\//{p=1;next} p&&/^Packed Size = /{print $4;p=0}' | tr -d '\r' | sort | tr '\n' ' ' | sed 's/ $//')
+[ "$setup_sizes" = "$ico_sizes" ] && ok "installer carries the program's icon" \
+  || fail "installer icon images [$setup_sizes], the program's icon [$ico_sizes]"
 
 # Resources, as 7z reads them from the PE files (the manifest raw, VERSIONINFO as UTF-16 text).
 7z e -so "$build/bin/kestrin.exe" '.rsrc/MANIFEST/1' >"$work/kestrin.manifest" 2>/dev/null

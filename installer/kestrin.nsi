@@ -3,12 +3,12 @@
 ; Program Files, so it installs under the user's local application data without administrator
 ; rights; Palm Desktop keeps its registrations per user too.
 ;
-; makensis -DVERSION=3.3.0.1220 -DFILES_NSH=<list> -DOUTFILE=<setup.exe> kestrin.nsi
+; makensis -DVERSION=3.3.0.1220 -DFILES_NSH=<list> -DOUTFILE=<setup.exe> -DICON=<kestrin.ico> kestrin.nsi
 ; FILES_NSH is written by the build (package.cmake): it defines the macros
 ; KESTRIN_INSTALL_FILES and KESTRIN_UNINSTALL_FILES for the files that ship.
 
-!ifndef VERSION | FILES_NSH | OUTFILE
-  !error "VERSION, FILES_NSH and OUTFILE must be defined"
+!ifndef VERSION | FILES_NSH | OUTFILE | ICON
+  !error "VERSION, FILES_NSH, OUTFILE and ICON must be defined"
 !endif
 
 Unicode true
@@ -44,6 +44,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !include "${FILES_NSH}"
 
 !define MUI_ABORTWARNING
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\kestrin.exe"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES

@@ -79,7 +79,7 @@ setup_win="C:\\users\\$wuser\\Downloads\\$(basename "$setup")"
 check_installed() {
   local f
   for f in $shipped; do
-    cmp -s "$build/bin/$f" "$inst/$f" && ok "installed $f" || fail "$inst/$f missing or not the built one"
+    cmp -s "$build/package/files/$f" "$inst/$f" && ok "installed $f" || fail "$inst/$f missing or not the shipped one"
   done
   [ -f "$inst/uninstall.exe" ] && ok "uninstaller written" || fail "no uninstall.exe in $inst"
   [ -f "$lnk" ] && ok "Start-menu shortcut" || fail "no Start-menu shortcut $lnk"
