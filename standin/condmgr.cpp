@@ -2,7 +2,17 @@
 // "Software\U.S. Robotics\Pilot Desktop\Application%d" keys, numbered densely from 0.
 #include "StandIn.h"
 
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
 namespace {
+
+struct Registration {
+  HKEY key;  // open for reading while the snapshot holds
+  bool hasCreator;
+  DWORD creator;
+};
 
 bool Pack(const char* text, DWORD* id) {
   if (!text || strlen(text) != 4) return false;
@@ -19,20 +29,157 @@ void Unpack(DWORD id, char out[5]) {
   out[4] = 0;
 }
 
-// Number of the first registration of the creator, or -1.
+// What the registrations and the fault switches were at the last look, trusted until anything
+// under HKCU changes. A full load asks ten questions per conduit; walking Application0, 1, ...
+// for each made it quadratic, which the real Conduit Manager is not. Any process's write, ours
+// included, signals a registry notification on the whole hive: a narrower key could be deleted
+// and made again, and a watch on it would then never fire.
+class Snapshot {
+ public:
+  ~Snapshot() {
+    Forget();
+    if (hive_) RegCloseKey(hive_);
+    if (changed_) CloseHandle(changed_);
+  }
+
+  // Every entry calls this first: forgets everything when the registry changed since.
+  void Check() {
+    if (!changed_) {
+      changed_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+      if (RegOpenKeyExA(HKEY_CURRENT_USER, nullptr, 0, KEY_NOTIFY, &hive_) != ERROR_SUCCESS)
+        hive_ = nullptr;
+    } else if (watching_ && WaitForSingleObject(changed_, 0) == WAIT_TIMEOUT) {
+      return;
+    }
+    Forget();
+    // Armed before anything is read, so a change while reading shows at the next call. Without
+    // a notification nothing is kept from one call to the next.
+    watching_ = changed_ && hive_ &&
+                RegNotifyChangeKeyValue(hive_, TRUE,
+                                        REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
+                                        changed_, TRUE) == ERROR_SUCCESS;
+  }
+
+  // Drops what was read; writers call it before changing the numbering.
+  void Forget() {
+    for (const Registration& r : regs_) RegCloseKey(r.key);
+    regs_.clear();
+    first_.clear();
+    ended_ = false;
+    faults_.clear();
+    faultsRead_ = false;
+  }
+
+  // The DWORD a test stored under the entry's name in "StandIn Faults".
+  bool Fault(const char* entry, int* answer) {
+    if (!faultsRead_) ReadFaults();
+    for (const auto& f : faults_) {
+      if (_stricmp(f.first.c_str(), entry) == 0) {  // value names ignore case
+        *answer = static_cast<int>(f.second);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // Number of the first registration of the creator, or -1.
+  int Find(DWORD creator) {
+    auto it = first_.find(creator);
+    if (it != first_.end()) return it->second;
+    while (ReadNext()) {
+      const Registration& r = regs_.back();
+      if (r.hasCreator && r.creator == creator) return static_cast<int>(regs_.size()) - 1;
+    }
+    return -1;
+  }
+
+  // Number of keys numbered densely from 0.
+  int Count() {
+    while (ReadNext()) {
+    }
+    return static_cast<int>(regs_.size());
+  }
+
+  // Registration n when the dense numbering reaches it, else null.
+  const Registration* At(int n) {
+    while (static_cast<int>(regs_.size()) <= n && ReadNext()) {
+    }
+    return n < static_cast<int>(regs_.size()) ? &regs_[static_cast<size_t>(n)] : nullptr;
+  }
+
+ private:
+  // Opens the next numbered key and reads its creator; false at the first missing number.
+  bool ReadNext() {
+    if (ended_) return false;
+    char path[300];
+    ks::AppKey(static_cast<int>(regs_.size()), path, sizeof path);
+    Registration r{};
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &r.key) != ERROR_SUCCESS) {
+      ended_ = true;
+      return false;
+    }
+    DWORD type = 0, v = 0, size = sizeof v;
+    if (RegQueryValueExA(r.key, "Creator", nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_DWORD) {
+      r.hasCreator = true;
+      r.creator = v;
+      first_.emplace(v, static_cast<int>(regs_.size()));  // keeps the first of a creator
+    }
+    regs_.push_back(r);
+    return true;
+  }
+
+  void ReadFaults() {
+    faultsRead_ = true;
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, KS_FAULTS, 0, KEY_READ, &h) != ERROR_SUCCESS) return;
+    for (DWORD i = 0;; ++i) {
+      char name[256];
+      DWORD nameLen = sizeof name, type = 0, v = 0, size = sizeof v;
+      LONG rc = RegEnumValueA(h, i, name, &nameLen, nullptr, &type, reinterpret_cast<BYTE*>(&v),
+                              &size);
+      if (rc == ERROR_NO_MORE_ITEMS) break;
+      // Larger than a DWORD reads as no switch, as a direct read of the value would.
+      if (rc == ERROR_SUCCESS && type == REG_DWORD) faults_.emplace_back(name, v);
+    }
+    RegCloseKey(h);
+  }
+
+  HANDLE changed_ = nullptr;
+  HKEY hive_ = nullptr;
+  bool watching_ = false;
+  std::vector<Registration> regs_;
+  std::unordered_map<DWORD, int> first_;
+  bool ended_ = false;
+  std::vector<std::pair<std::string, DWORD>> faults_;
+  bool faultsRead_ = false;
+};
+
+Snapshot g_snapshot;
+SRWLOCK g_lock = SRWLOCK_INIT;
+
+// Held for a whole entry: the snapshot is shared by every thread of the process.
+class Lock {
+ public:
+  Lock() { AcquireSRWLockExclusive(&g_lock); }
+  ~Lock() { ReleaseSRWLockExclusive(&g_lock); }
+  Lock(const Lock&) = delete;
+  Lock& operator=(const Lock&) = delete;
+};
+
 int FindCreator(const char* creator) {
   DWORD want;
-  if (!Pack(creator, &want)) return -1;
-  char path[300];
-  for (int n = 0;; ++n) {
-    ks::AppKey(n, path, sizeof path);
-    if (!ks::KeyExists(path)) return -1;
-    DWORD have;
-    if (ks::ReadDword(HKEY_CURRENT_USER, path, "Creator", &have) && have == want) return n;
-  }
+  return Pack(creator, &want) ? g_snapshot.Find(want) : -1;
 }
 
-// Opens the creator's key; false when the creator is not registered.
+// The creator's key, open for reading while the snapshot holds; null when not registered.
+HKEY CreatorKey(const char* creator) {
+  int n = FindCreator(creator);
+  return n < 0 ? nullptr : g_snapshot.At(n)->key;
+}
+
+// Opens the creator's key for writing; false when the creator is not registered.
 bool OpenCreator(const char* creator, REGSAM access, HKEY* h) {
   int n = FindCreator(creator);
   if (n < 0) return false;
@@ -41,12 +188,27 @@ bool OpenCreator(const char* creator, REGSAM access, HKEY* h) {
   return RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, h) == ERROR_SUCCESS;
 }
 
+// ks::ReadText in one query when the text fits the buffer, as most do.
+void ReadText(HKEY h, const char* value, std::string* out) {
+  char buf[512];
+  DWORD type = 0, size = sizeof buf - 1;
+  LONG rc = RegQueryValueExA(h, value, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+  if (rc == ERROR_MORE_DATA) {
+    ks::ReadText(h, value, out);
+    return;
+  }
+  out->clear();
+  if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return;
+  buf[size] = '\0';
+  out->assign(buf);
+}
+
 int GetText(const char* creator, const char* value, char* buf, int* cap) {
-  HKEY h;
-  if (!buf || !cap || *cap <= 0 || !OpenCreator(creator, KEY_READ, &h)) return -1;
+  if (!buf || !cap || *cap <= 0) return -1;
+  HKEY h = CreatorKey(creator);
+  if (!h) return -1;
   std::string text;
-  ks::ReadText(h, value, &text);  // an absent value reads as empty
-  RegCloseKey(h);
+  ReadText(h, value, &text);  // an absent value reads as empty
   ks::PutText(text.c_str(), buf, cap);
   return 0;
 }
@@ -60,14 +222,14 @@ int SetText(const char* creator, const char* value, const char* text) {
 }
 
 int GetNumber(const char* creator, const char* value, DWORD* out) {
-  HKEY h;
-  if (!out || !OpenCreator(creator, KEY_READ, &h)) return -1;
+  if (!out) return -1;
+  HKEY h = CreatorKey(creator);
+  if (!h) return -1;
   DWORD type = 0, v = 0, size = sizeof v;
   if (RegQueryValueExA(h, value, nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) !=
           ERROR_SUCCESS ||
       type != REG_DWORD)
     v = 0;
-  RegCloseKey(h);
   *out = v;
   return 0;
 }
@@ -86,6 +248,16 @@ int GetCoreText(const char* value, std::string* out) {
 
 }  // namespace
 
+// Every entry starts here: the snapshot checked, the fault switch read from it, under the lock.
+#undef KS_FAULT
+#define KS_FAULT()                                                    \
+  Lock ks_lock_;                                                      \
+  g_snapshot.Check();                                                 \
+  do {                                                                \
+    int ks_fault_;                                                    \
+    if (g_snapshot.Fault(__func__, &ks_fault_)) return ks_fault_;     \
+  } while (0)
+
 KS_UNUSED(CmGetLibVersion)
 
 KS_ENTRY CmConvertCreatorIDToString(DWORD id, char* buf, int* cap) {
@@ -103,18 +275,24 @@ KS_ENTRY CmConvertStringToCreatorID(char* text, DWORD* id) {
 
 KS_ENTRY CmGetConduitCount(void) {
   KS_FAULT();
-  return ks::DenseCount(ks::AppKey);
+  return g_snapshot.Count();
 }
 
 KS_UNUSED(CmGetCreatorIDList)
 
 KS_ENTRY CmGetConduitCreatorID(int index, char* buf, int* cap) {
   KS_FAULT();
-  char path[300];
   DWORD id;
   if (index < 0) return -1;
-  ks::AppKey(index, path, sizeof path);
-  if (!ks::ReadDword(HKEY_CURRENT_USER, path, "Creator", &id)) return -1;
+  if (const Registration* r = g_snapshot.At(index)) {
+    if (!r->hasCreator) return -1;
+    id = r->creator;
+  } else {
+    // Past a gap in the numbering: the key of that number all the same.
+    char path[300];
+    ks::AppKey(index, path, sizeof path);
+    if (!ks::ReadDword(HKEY_CURRENT_USER, path, "Creator", &id)) return -1;
+  }
   char text[5];
   Unpack(id, text);
   return ks::PutText(text, buf, cap) ? 0 : -1;
@@ -128,7 +306,8 @@ KS_ENTRY CmInstallCreator(char* creator, int type) {
   DWORD id;
   if (!Pack(creator, &id)) return -1;
   int n = FindCreator(creator);
-  if (n < 0) n = ks::DenseCount(ks::AppKey);
+  if (n < 0) n = g_snapshot.Count();
+  g_snapshot.Forget();
   char path[300];
   ks::AppKey(n, path, sizeof path);
   HKEY h;
@@ -146,6 +325,7 @@ KS_ENTRY CmRemoveConduitByCreatorID(char* creator) {
   KS_FAULT();
   int n = FindCreator(creator);
   if (n < 0) return 0;
+  g_snapshot.Forget();
   char path[300], next[300];
   ks::AppKey(n, path, sizeof path);
   RegDeleteTreeA(HKEY_CURRENT_USER, path);

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestSupport.h"
@@ -252,6 +254,72 @@ TEST_F(StandIn, RemovalKeepsNumberingDense) {
   // The walk ends at the first missing number, as the program's own key search does.
   SetDword(Key("Application5"), "Creator", 0x7a7a7a7a);
   EXPECT_EQ(2, Count());
+}
+
+// Runs the stand-in's registration helper, another process writing the same keys.
+void PalmReg(const std::string& args) {
+  std::string cmd = "\"" + ktest::PalmFolder() + "\\palmreg.exe\" " + args;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 30000)) << args;
+  DWORD rc = 1;
+  GetExitCodeProcess(pi.hProcess, &rc);
+  EXPECT_EQ(0u, rc) << args;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+
+// The library may remember what it read, but every answer must follow the registry as it is at
+// the call, whoever changed it: this process behind the library's back or another process.
+TEST_F(StandIn, AnswersFollowChangesMadeWithoutIt) {
+  Register("aaaa", "a.dll", "A");
+  Register("bbbb", "b.dll", "B");
+  const DWORD kCccc = 0x63636363, kDddd = 0x64646464, kZzzz = 0x7a7a7a7a;
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    int count;
+    std::vector<std::pair<const char*, const char*>> titles;  // creator, title (null: unknown)
+    std::vector<std::pair<int, const char*>> creators;        // number, creator
+  } steps[] = {
+      {"as registered", [] {}, 2, {{"aaaa", "A"}, {"bbbb", "B"}}, {{0, "aaaa"}, {1, "bbbb"}}},
+      // A value changed in a key that stays: no key count or parent time tells of it.
+      {"creator of a key changed", [&] { SetDword(Key("Application1"), "Creator", kCccc); }, 2,
+       {{"bbbb", nullptr}, {"cccc", "B"}}, {{1, "cccc"}}},
+      {"title changed", [] { SetText(Key("Application0"), "Title", "A2"); }, 2, {{"aaaa", "A2"}}, {}},
+      {"an earlier key takes the creator", [&] { SetDword(Key("Application0"), "Creator", kCccc); },
+       2, {{"cccc", "A2"}, {"aaaa", nullptr}}, {{0, "cccc"}, {1, "cccc"}}},
+      {"key added", [&] {
+         SetDword(Key("Application2"), "Creator", kDddd);
+         SetText(Key("Application2"), "Title", "D");
+       }, 3, {{"dddd", "D"}}, {{2, "dddd"}}},
+      {"key deleted", [] { DeleteKey(Key("Application2")); }, 2, {{"dddd", nullptr}}, {{2, "<error>"}}},
+      {"key past a gap", [&] { SetDword(Key("Application5"), "Creator", kZzzz); }, 2,
+       {{"zzzz", nullptr}}, {{5, "zzzz"}}},
+      {"another process registers", [] { PalmReg("add eeee e.dll E"); }, 3, {{"eeee", "E"}},
+       {{2, "eeee"}}},
+      {"another process clears", [] { PalmReg("clear"); }, 0, {{"cccc", nullptr}, {"eeee", nullptr}},
+       {{0, "<error>"}}},
+  };
+  for (const Step& st : steps) {
+    st.change();
+    EXPECT_EQ(st.count, Count()) << st.what;
+    for (const auto& [creator, title] : st.titles) {
+      char c[5], buf[64] = "";
+      strcpy(c, creator);
+      int cap = sizeof buf;
+      int rc = Get<GetTextFn>(cm, "CmGetCreatorTitle")(c, buf, &cap);
+      if (title) {
+        EXPECT_EQ(0, rc) << st.what << ": " << creator;
+        EXPECT_STREQ(title, buf) << st.what << ": " << creator;
+      } else {
+        EXPECT_NE(0, rc) << st.what << ": " << creator << " still answers " << buf;
+      }
+    }
+    for (const auto& [n, creator] : st.creators) EXPECT_EQ(creator, CreatorAt(n)) << st.what << ": " << n;
+  }
 }
 
 TEST_F(StandIn, FaultSwitchAnswersInsteadOfActing) {
