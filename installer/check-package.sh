@@ -5,8 +5,8 @@
 #   file when the build has one) as built (the program without its symbol table), plus the
 #   uninstaller the installer writes; the installer carries the program's icon;
 # - kestrin.exe carries a well-formed manifest as resource 1 (common controls 6, asInvoker, the
-#   Windows versions it supports) and the VERSIONINFO 3.3.0.1220; the installer asks for no
-#   administrator rights and carries the same version.
+#   Windows versions it supports, system DPI awareness) and the VERSIONINFO 3.3.0.1220; the
+#   installer asks for no administrator rights and carries the same version.
 set -uo pipefail
 build=$(cd "${1:?usage: check-package.sh <build-dir>}" && pwd)
 version=3.3.0.1220
@@ -80,6 +80,8 @@ bad = []
 V1 = "{urn:schemas-microsoft-com:asm.v1}"
 V3 = "{urn:schemas-microsoft-com:asm.v3}"
 COMPAT = "{urn:schemas-microsoft-com:compatibility.v1}"
+WS2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
+WS2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
 OS = {"7": "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "8": "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
       "8.1": "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "10 and 11": "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
 
@@ -105,6 +107,17 @@ def manifest(name, need_comctl):
         for os_name, guid in OS.items():
             if guid not in ids:
                 bad.append(f"{name}: supportedOS of Windows {os_name} missing")
+        # System DPI aware: the windows are laid out once for the screen's DPI. Per-monitor
+        # awareness would promise to handle WM_DPICHANGED, which the program does not.
+        aware = [(e.text or "").strip().lower()
+                 for app in root.findall(V3 + "application")
+                 for settings in app.findall(V3 + "windowsSettings")
+                 for e in settings.findall(WS2005 + "dpiAware")]
+        if aware != ["true"]:
+            bad.append(f"{name}: dpiAware under asm.v3 application/windowsSettings is {aware}, expected ['true']")
+        newer = [(e.text or "").strip() for e in root.iter(WS2016 + "dpiAwareness")]
+        if any(v.lower() != "system" for v in newer):
+            bad.append(f"{name}: dpiAwareness {newer} overrides dpiAware with another awareness than system")
 
 def versioninfo(name, fixed):
     text = open(f"{work}/{name}", encoding="utf-8", errors="replace").read()
@@ -127,7 +140,7 @@ versioninfo("setup.version", True)
 for b in bad:
     print("check-package: FAILED:", b)
 if not bad:
-    print("check-package: ok: manifests (common controls 6, asInvoker, supported Windows) and versions", version)
+    print("check-package: ok: manifests (common controls 6, asInvoker, supported Windows, system DPI aware) and versions", version)
 sys.exit(1 if bad else 0)
 EOF
 
