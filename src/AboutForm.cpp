@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "Controls.h"
 #include "LinkLabel.h"
 #include "MainForm.h"
+#include "Pictures.h"
 #include "Skin.h"
 #include "resource.h"
 
@@ -42,39 +44,25 @@ bool TfmAbout::Create(HWND owner) {
 }
 
 void TfmAbout::CreateControls() {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  m_font.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                           "Verdana"));
-  m_fontBold.reset(CreateFontA(-Scale(16), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                               "Verdana"));
-  m_fontLink.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, TRUE, 0, DEFAULT_CHARSET, 0, 0,
-                               0, 0, "Verdana"));
-  auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
-                   int id, HFONT font) {
-    HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return c;
-  };
+  m_font.reset(kui::CreateUiFont("Verdana", 8));
+  m_fontBold.reset(kui::CreateUiFont("Verdana", 12, FW_BOLD));
+  m_fontLink.reset(kui::CreateUiFont("Verdana", 8, FW_NORMAL, true));
+  const kui::Children child(hwnd(), m_font.get());
 
-  // The program's about picture; the system's application icon until the picture is built in.
-  m_hIcon = static_cast<HICON>(LoadImageA(inst, MAKEINTRESOURCEA(IDI_ABOUT), IMAGE_ICON, 32, 32,
-                                          LR_SHARED));
-  if (!m_hIcon) m_hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-  imgIcon = child("STATIC", "", SS_ICON | SS_REALSIZEIMAGE, 28, 28, 32, 32, IDC_AB_ICON,
-                  m_font.get());
+  // The about picture drawn for the layout's size (the system's application icon when missing).
+  m_hIcon = kui::LoadProgramIcon(IDI_ABOUT, kui::Scale(32));
+  imgIcon = child.Add("STATIC", "", SS_ICON | SS_REALSIZEIMAGE, {28, 28, 32, 32}, IDC_AB_ICON);
   SendMessageA(imgIcon, STM_SETICON, reinterpret_cast<WPARAM>(m_hIcon), 0);
 
-  Label1 = child("STATIC", "Orlenta Kestrin", SS_LEFT | SS_NOPREFIX, 84, 30, 280, 22,
-                 IDC_AB_LABEL1, m_fontBold.get());
-  Label2 = child("STATIC", "( version 3.3.0.1220 )", SS_LEFT | SS_NOPREFIX, 84, 58, 280, 18,
-                 IDC_AB_LABEL2, m_font.get());
-  urlHome = child(kui::LinkLabel::ClassName(), "Visit Kestrin homepage.", WS_TABSTOP, 84, 110,
-                  200, 18, IDC_AB_URL, m_fontLink.get());
+  Label1 = child.Add("STATIC", "Orlenta Kestrin", SS_LEFT | SS_NOPREFIX, {84, 30, 280, 22},
+                     IDC_AB_LABEL1, 0, m_fontBold.get());
+  Label2 = child.Add("STATIC", "( version 3.3.0.1220 )", SS_LEFT | SS_NOPREFIX, {84, 58, 280, 18},
+                     IDC_AB_LABEL2);
+  urlHome = child.Add(kui::LinkLabel::ClassName(), "Visit Kestrin homepage.", WS_TABSTOP,
+                      {84, 110, 200, 18}, IDC_AB_URL, 0, m_fontLink.get());
   kui::LinkLabel::SetAddress(urlHome, std::string(kWebHost) + kAboutHomePage);
-  btnOK = child("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, (kClientWidth - 80) / 2, 172, 80,
-                27, IDOK, m_font.get());
+  btnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON,
+                    {(kClientWidth - 80) / 2, 172, 80, 27}, IDOK);
 
   tmAbout.RegisterComponent("sfAbout", hwnd());
   tmAbout.RegisterComponent("btnOK", btnOK);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BakSetRows.h"
+#include "Controls.h"
 #include "KxText.h"
 #include "MainForm.h"
 #include "MsgBox.h"
@@ -51,34 +52,24 @@ bool TfmBackup::Create(HWND owner) {
 }
 
 void TfmBackup::CreateControls() {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  m_font.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                           "Verdana"));
-  auto child = [&](const char* cls, const char* text, DWORD style, DWORD exStyle, int x, int y,
-                   int w, int h, int id) {
-    HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
-    return c;
-  };
+  m_font.reset(kui::CreateUiFont("Verdana", 8));
+  const kui::Children child(hwnd(), m_font.get());
   const DWORD edit = WS_TABSTOP | ES_AUTOHSCROLL;
   // Radio buttons checked by their handlers: the edits between them break an automatic group.
-  rbtnNew = child("BUTTON", "Backup to New File", WS_TABSTOP | WS_GROUP | BS_RADIOBUTTON, 0, 14,
-                  12, 200, 20, IDC_BK_NEW);
-  edtNewFile = child("EDIT", "", edit, WS_EX_CLIENTEDGE, 34, 38, 180, 21, IDC_BK_NEWFILE);
-  Label1 = child("STATIC", "Description:", SS_LEFT, 0, 226, 41, 76, 16, IDC_BK_LABEL1);
-  edtDesc = child("EDIT", "", edit, WS_EX_CLIENTEDGE, 304, 38, 144, 21, IDC_BK_DESC);
-  rbtnExist = child("BUTTON", "Backup to Existed File", WS_TABSTOP | BS_RADIOBUTTON, 0, 14, 72,
-                    200, 20, IDC_BK_EXIST);
-  lvFile = child(WC_LISTVIEWA, "",
-                 WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 34,
-                 96, 414, 178, IDC_BK_LIST);
-  static const char* const kTitles[] = {"File Name", "Backup Time", "Description"};
-  static const int kWidths[] = {120, 140, 120};
-  baksets::SetUpList(lvFile, kTitles, kWidths);
-  btnOK = child("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 280, 284, 80, 27, IDOK);
-  btnCancel = child("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 368, 284, 80, 27, IDCANCEL);
+  rbtnNew = child.Add("BUTTON", "Backup to New File", WS_TABSTOP | WS_GROUP | BS_RADIOBUTTON,
+                      {14, 12, 200, 20}, IDC_BK_NEW);
+  edtNewFile = child.Add("EDIT", "", edit, {34, 38, 180, 21}, IDC_BK_NEWFILE, WS_EX_CLIENTEDGE);
+  Label1 = child.Add("STATIC", "Description:", SS_LEFT, {226, 41, 76, 16}, IDC_BK_LABEL1);
+  edtDesc = child.Add("EDIT", "", edit, {304, 38, 144, 21}, IDC_BK_DESC, WS_EX_CLIENTEDGE);
+  rbtnExist = child.Add("BUTTON", "Backup to Existed File", WS_TABSTOP | BS_RADIOBUTTON,
+                        {14, 72, 200, 20}, IDC_BK_EXIST);
+  lvFile = child.Add(WC_LISTVIEWA, "",
+                     WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                     {34, 96, 414, 178}, IDC_BK_LIST);
+  kui::SetUpReportList(lvFile, {{"File Name", 120}, {"Backup Time", 140}, {"Description", 120}});
+  btnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {280, 284, 80, 27}, IDOK);
+  btnCancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {368, 284, 80, 27},
+                        IDCANCEL);
   Check(rbtnNew, true);
 
   const std::pair<const char*, HWND> named[] = {

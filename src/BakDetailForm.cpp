@@ -8,6 +8,7 @@
 #include "BakSetRows.h"
 #include "CondMgr.h"
 #include "CondRules.h"
+#include "Controls.h"
 #include "KxText.h"
 #include "ThemeManager.h"
 
@@ -56,26 +57,15 @@ void TfmBakDetail::FormDestroy() {
 }
 
 void TfmBakDetail::CreateControls() {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  m_font.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                           "Verdana"));
-  auto child = [&](const char* cls, const char* text, DWORD style, DWORD exStyle, int x, int y,
-                   int w, int h, int id) {
-    HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
-    return c;
-  };
-  lblDesc = child("STATIC", "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 0, 12, 12, 531, 16,
-                  IDC_BD_DESC);
-  lvCond = child(WC_LISTVIEWA, "",
-                 WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 12,
-                 34, 531, 234, IDC_BD_LIST);
-  static const char* const kTitles[] = {"Name", "Creator ID", "File"};
-  static const int kWidths[] = {150, 80, 250};
-  baksets::SetUpList(lvCond, kTitles, kWidths);
-  btnOK = child("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 463, 280, 80, 27, IDOK);
+  m_font.reset(kui::CreateUiFont("Verdana", 8));
+  const kui::Children child(hwnd(), m_font.get());
+  lblDesc = child.Add("STATIC", "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, {12, 12, 531, 16},
+                      IDC_BD_DESC);
+  lvCond = child.Add(WC_LISTVIEWA, "",
+                     WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                     {12, 34, 531, 234}, IDC_BD_LIST);
+  kui::SetUpReportList(lvCond, {{"Name", 150}, {"Creator ID", 80}, {"File", 250}});
+  btnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {463, 280, 80, 27}, IDOK);
 
   // No theme manager: the design look, whatever the skin.
   for (HWND h : {hwnd(), lvCond, btnOK}) {

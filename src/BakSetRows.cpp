@@ -35,18 +35,6 @@ std::string BackupTime(const char* szPath) {
   return FormatBackupTime(st);
 }
 
-void SetUpList(HWND lv, const char* const titles[3], const int widths[3]) {
-  SendMessageA(lv, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  for (int i = 0; i < 3; ++i) {
-    LVCOLUMNA col{};
-    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    col.pszText = const_cast<char*>(titles[i]);
-    col.cx = kui::Scale(widths[i]);
-    col.iSubItem = i;
-    SendMessageA(lv, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
-  }
-}
-
 int FillSetRows(HWND lv) {
   SendMessageA(lv, LVM_DELETEALLITEMS, 0, 0);
   char folder[MAX_PATH] = {};

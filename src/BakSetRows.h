@@ -15,9 +15,6 @@ std::string FormatBackupTime(const SYSTEMTIME& t);
 // When the set's file (a full path) was last written, in local time; "" when it is missing.
 std::string BackupTime(const char* szPath);
 
-// A report-view list with whole-row selection, no label editing, and the three columns.
-void SetUpList(HWND lv, const char* const titles[3], const int widths[3]);
-
 // Clears `lv` and adds one row per entry of fmMain's backup-set list, in list order. Returns the
 // number of rows.
 int FillSetRows(HWND lv);

@@ -7,6 +7,7 @@
 
 #include "CondInfo.h"
 #include "CondRules.h"
+#include "Controls.h"
 #include "KxAssert.h"
 #include "MainForm.h"
 #include "MsgBox.h"
@@ -114,53 +115,45 @@ void TfmCondProp::FormCreate() {
 }
 
 void TfmCondProp::CreateControls() {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  m_font.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                           "Verdana"));
+  m_font.reset(kui::CreateUiFont("Verdana", 8));
   m_brGrey.reset(CreateSolidBrush(kReadOnlyGrey));
-  auto child = [&](const char* cls, const char* text, DWORD style, DWORD exStyle, int x, int y,
-                   int w, int h, int id) {
-    HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
-    return c;
-  };
+  const kui::Children child(hwnd(), m_font.get());
   auto label = [&](const char* text, int y) {
-    child("STATIC", text, SS_LEFT, 0, 22, y + 3, 100, 16, -1);
+    child.Add("STATIC", text, SS_LEFT, {22, y + 3, 100, 16}, -1);
   };
   const DWORD edit = WS_TABSTOP | ES_AUTOHSCROLL;
   const int ex = 124, ew = 232, eh = 21;
+  auto box = [&](int y, DWORD extra, int w, int id) {
+    return child.Add("EDIT", "", edit | extra, {ex, y, w, eh}, id, WS_EX_CLIENTEDGE);
+  };
 
-  gbSync = child("BUTTON", " HotSync Settings ", BS_GROUPBOX, 0, 8, 8, 360, 232, IDC_CP_GBSYNC);
+  gbSync = child.Add("BUTTON", " HotSync Settings ", BS_GROUPBOX, {8, 8, 360, 232}, IDC_CP_GBSYNC);
   label("Title:", 32);
-  lblTitle = child("STATIC", "", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, ex, 35, ew, 16,
-                   IDC_CP_TITLE);
+  lblTitle = child.Add("STATIC", "", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, {ex, 35, ew, 16},
+                       IDC_CP_TITLE);
   label("Creator ID:", 64);
-  edtCreatorID = child("EDIT", "", edit, WS_EX_CLIENTEDGE, ex, 64, 46, eh, IDC_CP_CREATORID);
-  sbtnCreatorID = child("BUTTON", "More about Creator ID", WS_TABSTOP | BS_PUSHBUTTON, 0, 180, 62,
-                        176, 25, IDC_CP_SBTNCREATORID);
+  edtCreatorID = box(64, 0, 46, IDC_CP_CREATORID);
+  sbtnCreatorID = child.Add("BUTTON", "More about Creator ID", WS_TABSTOP | BS_PUSHBUTTON,
+                            {180, 62, 176, 25}, IDC_CP_SBTNCREATORID);
   label("Data Directory:", 98);
-  edtDirectory = child("EDIT", "", edit, WS_EX_CLIENTEDGE, ex, 98, ew, eh, IDC_CP_DIRECTORY);
+  edtDirectory = box(98, 0, ew, IDC_CP_DIRECTORY);
   label("Data File Name:", 130);
-  edtFile = child("EDIT", "", edit, WS_EX_CLIENTEDGE, ex, 130, ew, eh, IDC_CP_FILE);
+  edtFile = box(130, 0, ew, IDC_CP_FILE);
   label("Priority:", 162);
-  edtPriority = child("EDIT", "", edit, WS_EX_CLIENTEDGE, ex, 162, 46, eh, IDC_CP_PRIORITY);
+  edtPriority = box(162, 0, 46, IDC_CP_PRIORITY);
   label("Palm Database:", 194);
-  edtPalmDB = child("EDIT", "", edit, WS_EX_CLIENTEDGE, ex, 194, ew, eh, IDC_CP_PALMDB);
+  edtPalmDB = box(194, 0, ew, IDC_CP_PALMDB);
 
-  gbMisc = child("BUTTON", " Misc. Conduit Info. ", BS_GROUPBOX, 0, 8, 250, 360, 100,
-                 IDC_CP_GBMISC);
+  gbMisc = child.Add("BUTTON", " Misc. Conduit Info. ", BS_GROUPBOX, {8, 250, 360, 100},
+                     IDC_CP_GBMISC);
   label("File Name:", 276);
-  edtFileName = child("EDIT", "", edit | ES_READONLY, WS_EX_CLIENTEDGE, ex, 276, ew, eh,
-                      IDC_CP_FILENAME);
+  edtFileName = box(276, ES_READONLY, ew, IDC_CP_FILENAME);
   label("Version:", 310);
-  edtVersion = child("EDIT", "", edit | ES_READONLY, WS_EX_CLIENTEDGE, ex, 310, ew, eh,
-                     IDC_CP_VERSION);
+  edtVersion = box(310, ES_READONLY, ew, IDC_CP_VERSION);
 
-  sbtnOK = child("BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, 0, 196, 366, 80, 27, IDOK);
-  sbtnCancel = child("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 284, 366, 80, 27,
-                     IDCANCEL);
+  sbtnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, {196, 366, 80, 27}, IDOK);
+  sbtnCancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {284, 366, 80, 27},
+                         IDCANCEL);
 
   // Group boxes behind their contents.
   for (HWND g : {gbMisc, gbSync}) {

@@ -1,5 +1,6 @@
 #include "InitForm.h"
 
+#include "Controls.h"
 #include "MainForm.h"
 #include "Pictures.h"
 #include "ThemeManager.h"
@@ -42,25 +43,12 @@ bool TfmInit::Create(HWND owner) {
                  r.right - r.left, r.bottom - r.top, owner, nullptr)) {
     return false;
   }
-  m_fontBold.reset(CreateFontA(-kui::Scale(13), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                               0, 0, "Verdana"));
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  using kui::Scale;
-  gbInit = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, Scale(4),
-                           Scale(0), Scale(kWidth - 8), Scale(kHeight - 4), hwnd(), nullptr, inst,
-                           nullptr);
-  imgPalm = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, Scale(12),
-                            Scale(14), Scale(160), Scale(160), hwnd(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPicture)), inst,
-                            nullptr);
-  lblLoading = CreateWindowExA(0, "STATIC", "Loading Conduit Information", WS_CHILD | WS_VISIBLE,
-                               Scale(186), Scale(66), Scale(230), Scale(20), hwnd(), nullptr,
-                               inst, nullptr);
-  lblWait = CreateWindowExA(0, "STATIC", "Please wait ...", WS_CHILD | WS_VISIBLE, Scale(186),
-                            Scale(96), Scale(230), Scale(20), hwnd(), nullptr, inst, nullptr);
-  for (HWND h : {gbInit, lblLoading, lblWait}) {
-    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontBold.get()), FALSE);
-  }
+  m_fontBold.reset(kui::CreateUiFont("Verdana", 10, FW_BOLD));
+  const kui::Children child(hwnd(), m_fontBold.get());
+  gbInit = child.Add("BUTTON", "", BS_GROUPBOX, {4, 0, kWidth - 8, kHeight - 4}, 0);
+  imgPalm = child.Add("STATIC", "", SS_OWNERDRAW, {12, 14, 160, 160}, kIdPicture);
+  lblLoading = child.Add("STATIC", "Loading Conduit Information", 0, {186, 66, 230, 20}, 0);
+  lblWait = child.Add("STATIC", "Please wait ...", 0, {186, 96, 230, 20}, 0);
   // The splash's look is fixed: its group box is Deep Blue whatever the skin.
   kui::ThemeManager::ApplyFixedTheme(gbInit, kui::Theme::DeepBlue);
   // The group box is the background of the others: keep it at the bottom of the z-order.

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -14,6 +15,7 @@
 #include "CondMgr.h"
 #include "CondProp.h"
 #include "CondRules.h"
+#include "Controls.h"
 #include "ConduitReport.h"
 #include "CxList.h"
 #include "InitForm.h"
@@ -57,15 +59,13 @@ std::vector<std::string> MainComponents() {
           "slvSys",     "sbtnSysProp", "sbtnBackup",  "sbtnRestoreCond"};
 }
 
-// Point size to the LOGFONT height at 96 DPI.
-int PointsToHeight(int pt) { return -Scale(MulDiv(pt, 96, 72)); }
-
-// ilCond from the program's strip of three 15 x 15 pictures; magenta marks what stays clear.
+// ilCond from the program's strip of three 15 x 15 pictures (at 96 DPI); magenta marks what
+// stays clear.
 HIMAGELIST MakeCondImages() {
-  const int n = 15;
+  const int n = Scale(15);
   HIMAGELIST il = ImageList_Create(n, n, ILC_COLOR24 | ILC_MASK, 3, 0);
   if (!il) return nullptr;
-  if (HBITMAP strip = kui::LoadPicture(IDB_CONDLIST)) {
+  if (HBITMAP strip = kui::LoadPictureSized(IDB_CONDLIST, 3 * n, n, false)) {
     ImageList_AddMasked(il, strip, RGB(255, 0, 255));
     DeleteObject(strip);
   }
@@ -108,6 +108,10 @@ bool TfmMain::Create() {
     mnuMain = nullptr;
     return false;
   }
+  // Creation held the window to the screen's size; at a high DPI on a small screen it is larger
+  // (see WM_GETMINMAXINFO).
+  SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
   CreateControls();
   return FormCreate();
 }
@@ -121,11 +125,9 @@ void TfmMain::Show(int showCmd) {
 void TfmMain::Close() { SendMessageA(hwnd(), WM_CLOSE, 0, 0); }
 
 HWND TfmMain::MakeButton(const char* caption, int id, int x, int y, bool visible) {
-  DWORD style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | BS_PUSHBUTTON | (visible ? WS_VISIBLE : 0);
-  HWND h = CreateWindowExA(0, "BUTTON", caption, style, Scale(x), Scale(y), Scale(kBtnW),
-                           Scale(kBtnH), hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.get()), FALSE);
+  const kui::Children child(hwnd(), m_fontForm.get());
+  HWND h = child.Add("BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON, {x, y, kBtnW, kBtnH}, id);
+  if (!visible) ShowWindow(h, SW_HIDE);
   return h;
 }
 
@@ -161,28 +163,19 @@ void TfmMain::CreateMenu() {
 }
 
 void TfmMain::CreateControls() {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  m_fontForm.reset(CreateFontA(PointsToHeight(8), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0,
-                               0, 0, 0, "Verdana"));
-  m_fontLink.reset(CreateFontA(PointsToHeight(8), 0, 0, 0, FW_NORMAL, 0, TRUE, 0, DEFAULT_CHARSET,
-                               0, 0, 0, 0, "Verdana"));
+  m_fontForm.reset(kui::CreateUiFont("Verdana", 8));
+  m_fontLink.reset(kui::CreateUiFont("Verdana", 8, FW_NORMAL, true));
   m_bmpBanner.reset(kui::LoadPicture(IDB_BANNER));
   SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.get()), FALSE);
+  const kui::Children children(hwnd(), m_fontForm.get());
   auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
-                   int id) {
-    HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.get()), FALSE);
-    return c;
-  };
+                   int id) { return children.Add(cls, text, style, {x, y, w, h}, id); };
 
   // Top panel (painted white by the window): banner, link, Help and Exit.
   const int topBtnY = (kTopPanel - kBtnH) / 2;
   imgBanner = child("STATIC", "", SS_OWNERDRAW, 8, (kTopPanel - 67) / 2, 340, 67, IDC_IMG_BANNER);
-  lblWeb = child(kui::LinkLabel::ClassName(), "Welcome to Kestrin Web Site", WS_TABSTOP, 380,
-                 topBtnY + 6, 200, 16, IDC_LBL_WEB);
-  SendMessageA(lblWeb, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontLink.get()), FALSE);
+  lblWeb = children.Add(kui::LinkLabel::ClassName(), "Welcome to Kestrin Web Site", WS_TABSTOP,
+                        {380, topBtnY + 6, 200, 16}, IDC_LBL_WEB, 0, m_fontLink.get());
   sbtnHelp = MakeButton("&Help", IDC_SBTN_HELP, kClientWidth - 2 * (kBtnW + 10), topBtnY);
   sbtnExit = MakeButton("E&xit", IDC_SBTN_EXIT, kClientWidth - (kBtnW + 10), topBtnY);
 
@@ -224,18 +217,8 @@ void TfmMain::CreateControls() {
 
   ilCond.reset(MakeCondImages());
   for (HWND lv : {slvApp, slvSys}) {
-    SendMessageA(lv, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageA(lv, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(ilCond.get()));
-    const char* titles[] = {"Name", "Creator ID", "File"};
-    const int widths[] = {160, 80, 300};
-    for (int i = 0; i < 3; ++i) {
-      LVCOLUMNA col{};
-      col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-      col.pszText = const_cast<char*>(titles[i]);
-      col.cx = Scale(widths[i]);
-      col.iSubItem = i;
-      SendMessageA(lv, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
-    }
+    kui::SetUpReportList(lv, {{"Name", 160}, {"Creator ID", 80}, {"File", 300}});
   }
   m_tfApp = DefaultTableFont();
   m_tfSys = DefaultTableFont();
@@ -254,7 +237,7 @@ void TfmMain::CreateControls() {
 }
 
 void TfmMain::ApplyTableFont(HWND slv, const TableFont& font, kx::UniqueFont& owner) {
-  HFONT f = CreateFontIndirectA(&font.lf);
+  HFONT f = kui::CreateScaledFont(font.lf);
   if (!f) return;
   SendMessageA(slv, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
   owner.reset(f);  // the table holds the new one; the old one can go
@@ -265,8 +248,7 @@ void TfmMain::ApplyTableFont(HWND slv, const TableFont& font, kx::UniqueFont& ow
 
 TableFont TfmMain::CurrentTableFont() const {
   TableFont t = m_tfApp;
-  auto f = reinterpret_cast<HFONT>(SendMessageA(slvApp, WM_GETFONT, 0, 0));
-  if (f) GetObjectA(f, sizeof t.lf, &t.lf);
+  kui::GetUnscaledFont(reinterpret_cast<HFONT>(SendMessageA(slvApp, WM_GETFONT, 0, 0)), t.lf);
   return t;
 }
 
@@ -978,6 +960,12 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       m_bStarted = false;
       if (!m_bFatal) PostQuitMessage(0);
       return 0;
+    case WM_GETMINMAXINFO: {
+      // Only the program sizes the window; its fixed layout must not be cut to the screen.
+      auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+      mmi->ptMaxTrackSize = POINT{SHRT_MAX, SHRT_MAX};
+      return 0;
+    }
     case WM_ERASEBKGND: {
       auto dc = reinterpret_cast<HDC>(wp);
       RECT r;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "BakSetRows.h"
+#include "Controls.h"
 #include "KxText.h"
 #include "MsgBox.h"
 #include "Skin.h"
@@ -44,25 +45,15 @@ bool TfmRestore::Create(HWND owner) {
 }
 
 void TfmRestore::CreateControls() {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  m_font.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                           "Verdana"));
-  auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
-                   int id) {
-    HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
-    return c;
-  };
-  lvFile = child(WC_LISTVIEWA, "",
-                 WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 12, 12,
-                 445, 230, IDC_RS_LIST);
-  static const char* const kTitles[] = {"File", "Backup Time", "Description"};
-  static const int kWidths[] = {120, 120, 150};
-  baksets::SetUpList(lvFile, kTitles, kWidths);
-  btnOK = child("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 289, 254, 80, 27, IDOK);
-  btnCancel = child("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 377, 254, 80, 27, IDCANCEL);
+  m_font.reset(kui::CreateUiFont("Verdana", 8));
+  const kui::Children child(hwnd(), m_font.get());
+  lvFile = child.Add(WC_LISTVIEWA, "",
+                     WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                     {12, 12, 445, 230}, IDC_RS_LIST);
+  kui::SetUpReportList(lvFile, {{"File", 120}, {"Backup Time", 120}, {"Description", 150}});
+  btnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {289, 254, 80, 27}, IDOK);
+  btnCancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {377, 254, 80, 27},
+                        IDCANCEL);
 
   const std::pair<const char*, HWND> named[] = {
       {"sfRestore", hwnd()}, {"lvFile", lvFile}, {"btnOK", btnOK}, {"btnCancel", btnCancel}};

@@ -8,7 +8,7 @@
 
 TableFont DefaultTableFont() {
   TableFont f{};
-  f.lf.lfHeight = -kui::Scale(11);  // 8 point at 96 DPI
+  f.lf.lfHeight = -11;  // 8 point at 96 DPI, the unit of table fonts
   f.lf.lfWeight = FW_NORMAL;
   f.lf.lfCharSet = DEFAULT_CHARSET;
   kx::CopyText(f.lf.lfFaceName, "MS Sans Serif");

@@ -10,6 +10,7 @@
 
 // What a table font is made of: the face, height and character set of a LOGFONT, and the
 // text colour as a colour value (a system colour has the high bit set and the index below).
+// The height is in pixels at 96 DPI, stored so, and scaled when a font is made of it.
 struct TableFont {
   LOGFONTA lf;
   int32_t nColor;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CommonDialogs.h"
+#include "Controls.h"
 #include "MainForm.h"
 
 const char TfmSkin::kClassName[] = "TfmSkin";
@@ -47,34 +48,28 @@ bool TfmSkin::Create(HWND owner) {
 }
 
 void TfmSkin::CreateControls() {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  m_font.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                           "Verdana"));
-  auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
-                   int id) {
-    HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                             Scale(x), Scale(y), Scale(w), Scale(h), hwnd(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
-    return c;
-  };
-  gbSkin = child("BUTTON", " Choose your favorite skin ", BS_GROUPBOX, 8, 8, 300, 116,
-                 IDC_SK_GBSKIN);
+  m_font.reset(kui::CreateUiFont("Verdana", 8));
+  const kui::Children child(hwnd(), m_font.get());
+  gbSkin = child.Add("BUTTON", " Choose your favorite skin ", BS_GROUPBOX, {8, 8, 300, 116},
+                     IDC_SK_GBSKIN);
   const DWORD radio = WS_TABSTOP | BS_RADIOBUTTON;
-  rbtnBlueGlass = child("BUTTON", "Blue Glass", radio | WS_GROUP, 28, 32, 120, 20, IDC_SK_BLUEGLASS);
-  rbtnDeepBlue = child("BUTTON", "Deep Blue", radio, 168, 32, 120, 20, IDC_SK_DEEPBLUE);
-  rbtnMacOS = child("BUTTON", "Mac OS", radio, 28, 60, 120, 20, IDC_SK_MACOS);
-  rbtnWinXP = child("BUTTON", "Windows XP", radio, 168, 60, 120, 20, IDC_SK_WINXP);
-  rbtnProtein = child("BUTTON", "Protein", radio, 28, 88, 120, 20, IDC_SK_PROTEIN);
+  rbtnBlueGlass = child.Add("BUTTON", "Blue Glass", radio | WS_GROUP, {28, 32, 120, 20},
+                            IDC_SK_BLUEGLASS);
+  rbtnDeepBlue = child.Add("BUTTON", "Deep Blue", radio, {168, 32, 120, 20}, IDC_SK_DEEPBLUE);
+  rbtnMacOS = child.Add("BUTTON", "Mac OS", radio, {28, 60, 120, 20}, IDC_SK_MACOS);
+  rbtnWinXP = child.Add("BUTTON", "Windows XP", radio, {168, 60, 120, 20}, IDC_SK_WINXP);
+  rbtnProtein = child.Add("BUTTON", "Protein", radio, {28, 88, 120, 20}, IDC_SK_PROTEIN);
 
-  gbFont = child("BUTTON", " Choose font of the conduit table ", BS_GROUPBOX | WS_GROUP, 8, 132,
-                 300, 86, IDC_SK_GBFONT);
-  btnFont = child("BUTTON", "Set Font", WS_TABSTOP | BS_PUSHBUTTON, 28, 162, 90, 27, IDC_SK_FONT);
-  lblSample = child("STATIC", "Sample Text", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, 132, 152,
-                    166, 56, IDC_SK_SAMPLE);
+  gbFont = child.Add("BUTTON", " Choose font of the conduit table ", BS_GROUPBOX | WS_GROUP,
+                     {8, 132, 300, 86}, IDC_SK_GBFONT);
+  btnFont = child.Add("BUTTON", "Set Font", WS_TABSTOP | BS_PUSHBUTTON, {28, 162, 90, 27},
+                      IDC_SK_FONT);
+  lblSample = child.Add("STATIC", "Sample Text", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
+                        {132, 152, 166, 56}, IDC_SK_SAMPLE);
 
-  sbtnOK = child("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 140, 230, 80, 27, IDOK);
-  sbtnCancel = child("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, 228, 230, 80, 27, IDCANCEL);
+  sbtnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {140, 230, 80, 27}, IDOK);
+  sbtnCancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {228, 230, 80, 27},
+                         IDCANCEL);
 
   for (HWND g : {gbFont, gbSkin}) {
     SetWindowPos(g, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -108,7 +103,7 @@ void TfmSkin::FormCreate() {
 }
 
 void TfmSkin::SetSampleFont(const TableFont& font) {
-  HFONT f = CreateFontIndirectA(&font.lf);
+  HFONT f = kui::CreateScaledFont(font.lf);
   if (!f) return;
   m_tfSample = font;
   SendMessageA(lblSample, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
@@ -133,7 +128,10 @@ void TfmSkin::rbtnProteinClick() { ChooseSkin(4); }
 void TfmSkin::btnFontClick() {
   TableFont chosen = m_tfSample;
   COLORREF color = ColorValueToRGB(chosen.nColor);
+  // The font dialog measures heights on the screen: it gets and gives them at the layout DPI.
+  chosen.lf.lfHeight = kui::Scale(chosen.lf.lfHeight);
   if (!kui::PickFont(hwnd(), chosen.lf, color)) return;
+  chosen.lf.lfHeight = kui::Unscale(chosen.lf.lfHeight);
   chosen.nColor = static_cast<int32_t>(color & 0x00FFFFFFu);
   SetSampleFont(chosen);
   m_bFontChanged = true;

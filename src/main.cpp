@@ -1,4 +1,5 @@
-// Program entry: runs the main window; nothing escapes into Windows.
+// Program entry: runs the main window; nothing escapes into Windows. The one switch, /dpi=N,
+// lays the windows out for N DPI instead of the screen's (for checking other scales).
 #include <windows.h>
 
 #include <exception>
@@ -6,7 +7,8 @@
 #include "MainForm.h"
 #include "Window.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int show) {
+  kui::SetDpiOverride(kui::DpiFromCommandLine(cmdLine));
   try {
     RunKestrin(show);
   } catch (const std::exception& e) {

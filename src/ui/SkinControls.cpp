@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "Dpi.h"
 #include "KxHandle.h"
 #include "SkinDraw.h"
 #include "SkinPalette.h"
@@ -62,13 +63,14 @@ void PaintPush(HWND h, HDC dc, const Palette& p) {
   const bool hot = GetPropA(h, kHotProp) != nullptr;
   const ButtonState s = disabled ? kBtnDisabled : pressed ? kBtnPressed : hot ? kBtnHot : kBtnNormal;
   const ButtonColors& c = p.button[s];
-  const int radius = std::min(p.buttonRadius, static_cast<int>((r.bottom - r.top) / 2));
+  const int radius = std::min(Scale(p.buttonRadius), static_cast<int>((r.bottom - r.top) / 2));
   FillRoundGrad(dc, r, c.face, radius, c.border);
   if (!pressed && RelativeLuminance(c.text) < 0.2) {
     // A glassy light band over the upper half; it only lightens behind dark text.
-    RECT gloss{r.left + 2, r.top + 2, r.right - 2, (r.top + r.bottom) / 2};
+    const int in = Scale(2);
+    RECT gloss{r.left + in, r.top + in, r.right - in, (r.top + r.bottom) / 2};
     Grad g{Mix(c.face.top, RGB(0xFF, 0xFF, 0xFF), 0.7), Mix(c.face.top, RGB(0xFF, 0xFF, 0xFF), 0.15)};
-    FillRoundGrad(dc, gloss, g, std::max(radius - 2, 0), Mix(g.top, g.bottom, 0.5));
+    FillRoundGrad(dc, gloss, g, std::max(radius - in, 0), Mix(g.top, g.bottom, 0.5));
   }
   const LONG type = GetWindowLongA(h, GWL_STYLE) & BS_TYPEMASK;
   if (type == BS_DEFPUSHBUTTON && !disabled) {
@@ -78,14 +80,15 @@ void PaintPush(HWND h, HDC dc, const Palette& p) {
   }
   if (focused) {
     RECT f = r;
-    InflateRect(&f, -3, -3);
-    FrameRound(dc, f, std::max(radius - 3, 0), p.focus);
+    const int in = Scale(3);
+    InflateRect(&f, -in, -in);
+    FrameRound(dc, f, std::max(radius - in, 0), p.focus);
   }
   char text[128];
   TextOf(h, text, sizeof text);
   HGDIOBJ old = SelectObject(dc, FontOf(h));
   RECT t = r;
-  if (pressed) OffsetRect(&t, 1, 1);
+  if (pressed) OffsetRect(&t, Scale(1), Scale(1));
   DrawLabel(dc, text, t, c.text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   SelectObject(dc, old);
 }
@@ -97,27 +100,30 @@ void PaintMark(HWND h, HDC dc, const Palette& p, bool radio) {
   const bool disabled = !IsWindowEnabled(h);
   const bool checked = SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
   const bool hot = GetPropA(h, kHotProp) != nullptr;
-  const int box = 13;
+  const int box = Scale(13);
   const int top = (r.top + r.bottom - box) / 2;
   RECT b{r.left + 1, top, r.left + 1 + box, top + box};
   const Grad fill = disabled ? p.button[kBtnDisabled].face : p.markFill;
   const COLORREF ring = disabled ? p.button[kBtnDisabled].border : hot ? p.focus : p.markRing;
-  FillRoundGrad(dc, b, fill, radio ? box / 2 : 2, ring);
+  FillRoundGrad(dc, b, fill, radio ? box / 2 : Scale(2), ring);
   if (checked) {
     const COLORREF dot = disabled ? p.button[kBtnDisabled].text : p.markDot;
     if (radio) {
       RECT d = b;
-      InflateRect(&d, -4, -4);
-      FillRoundGrad(dc, d, {dot, dot}, 2, dot);
+      InflateRect(&d, -Scale(4), -Scale(4));
+      FillRoundGrad(dc, d, {dot, dot}, Scale(2), dot);
     } else {
-      Line(dc, b.left + 3, b.top + 6, b.left + 5, b.top + 9, dot, 2);
-      Line(dc, b.left + 5, b.top + 9, b.left + 10, b.top + 3, dot, 2);
+      // A tick through three points of the 13-pixel box, drawn at the layout's scale.
+      auto x = [&](int v) { return b.left + Scale(v); };
+      auto y = [&](int v) { return b.top + Scale(v); };
+      Line(dc, x(3), y(6), x(5), y(9), dot, Scale(2));
+      Line(dc, x(5), y(9), x(10), y(3), dot, Scale(2));
     }
   }
   char text[128];
   TextOf(h, text, sizeof text);
   HGDIOBJ old = SelectObject(dc, FontOf(h));
-  RECT t{b.right + 5, r.top, r.right, r.bottom};
+  RECT t{b.right + Scale(5), r.top, r.right, r.bottom};
   const COLORREF color = disabled ? p.button[kBtnDisabled].text : p.markText;
   DrawLabel(dc, text, t, color, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   if (GetFocus() == h && text[0]) {
@@ -147,20 +153,21 @@ void PaintGroup(HWND h, HDC dc, const Palette& p) {
     PaintParentBackground(h, dc);
     RestoreDC(dc, saved);
   }
-  FrameRound(dc, frame, 5, p.groupLine);
+  FrameRound(dc, frame, Scale(5), p.groupLine);
   RECT inner = frame;
   InflateRect(&inner, -1, -1);
-  FrameRound(dc, inner, 4, Mix(p.groupLine, RGB(0xFF, 0xFF, 0xFF), 0.75));
+  FrameRound(dc, inner, Scale(5) - 1, Mix(p.groupLine, RGB(0xFF, 0xFF, 0xFF), 0.75));
   if (text[0]) {
     RECT m{0, 0, 0, 0};
     DrawTextA(dc, text, -1, &m, DT_SINGLELINE | DT_CALCRECT);
-    RECT chip{r.left + 8, r.top, r.left + 8 + (m.right - m.left) + 4, r.top + th};
+    const int left = r.left + Scale(8);
+    RECT chip{left, r.top, left + (m.right - m.left) + Scale(4), r.top + th};
     int saved = SaveDC(dc);
     IntersectClipRect(dc, chip.left, chip.top, chip.right, chip.bottom + 1);
     PaintParentBackground(h, dc);
     RestoreDC(dc, saved);
     RECT t = chip;
-    t.left += 2;
+    t.left += Scale(2);
     DrawLabel(dc, text, t, IsWindowEnabled(h) ? p.groupText : p.button[kBtnDisabled].text,
               DT_LEFT | DT_TOP | DT_SINGLELINE);
   }
@@ -317,12 +324,12 @@ void DrawRow(HWND lv, HDC dc, int item, const Palette& p) {
     RECT cell;
     if (c == 0) {
       if (!ListView_GetItemRect(lv, item, &cell, LVIR_LABEL)) continue;
-      cell.left += 2;
+      cell.left += Scale(2);
     } else {
       if (!ListView_GetSubItemRect(lv, item, c, LVIR_BOUNDS, &cell)) continue;
-      cell.left += 6;
+      cell.left += Scale(6);
     }
-    cell.right -= 4;
+    cell.right -= Scale(4);
     const std::string s = ItemText(lv, item, c);
     DrawLabel(dc, s.c_str(), cell, text,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
@@ -453,10 +460,10 @@ void PaintHeader(HWND header, HDC dc, Theme t) {
     hi.pszText = text;
     hi.cchTextMax = sizeof text;
     SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&hi));
-    Line(dc, ir.right - 1, ir.top + 3, ir.right - 1, ir.bottom - 3, p.headerLine);
+    Line(dc, ir.right - 1, ir.top + Scale(3), ir.right - 1, ir.bottom - Scale(3), p.headerLine);
     RECT tr = ir;
-    tr.left += 6;
-    tr.right -= 6;
+    tr.left += Scale(6);
+    tr.right -= Scale(6);
     DrawLabel(dc, text, tr, p.headerText,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   }

@@ -1,5 +1,6 @@
 #include "SkinDraw.h"
 
+#include "Dpi.h"
 #include "KxHandle.h"
 
 namespace kui {
@@ -96,7 +97,7 @@ void PaintPanel(HDC dc, const RECT& r, Theme t, PanelKind kind) {
   const Palette& p = PaletteOf(t);
   if (kind == PanelKind::Top) {
     FillSolid(dc, r, RGB(0xFF, 0xFF, 0xFF));
-    RECT shade{r.left, r.bottom - 6, r.right, r.bottom - 1};
+    RECT shade{r.left, r.bottom - Scale(6), r.right, r.bottom - 1};
     FillGrad(dc, shade, {RGB(0xFF, 0xFF, 0xFF), Mix(p.panel.bottom, RGB(0xFF, 0xFF, 0xFF), 0.4)});
     Line(dc, r.left, r.bottom - 1, r.right, r.bottom - 1, p.panelLine);
     return;
@@ -105,7 +106,10 @@ void PaintPanel(HDC dc, const RECT& r, Theme t, PanelKind kind) {
   // Fine horizontal stripes, the brushed look of the theme's panels.
   COLORREF stripe = Mix(p.panel.top, p.panel.bottom, 0.5);
   stripe = Mix(stripe, RGB(0xFF, 0xFF, 0xFF), 0.25);
-  for (int y = r.top + 2; y < r.bottom; y += 4) Line(dc, r.left, y, r.right, y, Mix(stripe, p.panel.top, 0.5));
+  const int step = Scale(4);
+  for (int y = r.top + step / 2; y < r.bottom; y += step) {
+    Line(dc, r.left, y, r.right, y, Mix(stripe, p.panel.top, 0.5));
+  }
   Line(dc, r.left, r.top, r.right, r.top, p.panelLine);
   Line(dc, r.left, r.top + 1, r.right, r.top + 1, RGB(0xFF, 0xFF, 0xFF));
 }

@@ -3,8 +3,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "Dpi.h"
 #include "KxHandle.h"
 #include "SkinDraw.h"
 #include "SkinPalette.h"
@@ -31,9 +35,10 @@ void SetPropInt(HWND h, const char* name, int v) {
   }
 }
 
+// The system's caption or menu font, at the layout DPI.
 HFONT NonClientFont(bool caption) {
-  static HFONT fonts[2] = {nullptr, nullptr};
-  HFONT& f = fonts[caption ? 1 : 0];
+  static std::map<int, HFONT> fonts;  // by DPI times two, plus one for the caption
+  HFONT& f = fonts[Dpi() * 2 + (caption ? 1 : 0)];
   if (!f) {
     NONCLIENTMETRICSA m{};
     m.cbSize = sizeof m;
@@ -44,7 +49,9 @@ HFONT NonClientFont(bool caption) {
       GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     }
     if (caption) lf.lfWeight = FW_BOLD;
-    f = CreateFontIndirectA(&lf);  // one per process, kept for its lifetime
+    lf.lfHeight = ScaleFromSystem(lf.lfHeight);
+    lf.lfWidth = ScaleFromSystem(lf.lfWidth);
+    f = CreateFontIndirectA(&lf);  // one per DPI, kept for the process's lifetime
   }
   return f;
 }
@@ -65,7 +72,8 @@ POINT ToWindow(HWND h, POINT screen) {
 void UpdateRegion(HWND h, Theme t) {
   RECT wr;
   GetWindowRect(h, &wr);
-  const int r = PaletteOf(t).frameRadius * 2, w = wr.right - wr.left, hh = wr.bottom - wr.top;
+  const int r = Scale(PaletteOf(t).frameRadius) * 2;
+  const int w = wr.right - wr.left, hh = wr.bottom - wr.top;
   // Round at the top only: the bottom corners belong to the client area the window draws.
   HRGN rgn = CreateRoundRectRgn(0, 0, w + 1, hh + 1, r, r);
   HRGN lower = CreateRectRgn(0, hh / 2, w, hh);
@@ -74,12 +82,59 @@ void UpdateRegion(HWND h, Theme t) {
   if (rgn && !SetWindowRgn(h, rgn, TRUE)) DeleteObject(rgn);  // the system owns it once set
 }
 
-int MenuItemAt(HWND h, POINT screen) {
+// The menu bar items where the frame draws them, in window coordinates: the system's layout,
+// moved onto the frame's menu bar and scaled with it.
+std::vector<RECT> MenuItemRects(HWND h, const SkinFrame::Layout& l) {
+  std::vector<RECT> items;
+  HMENU menu = GetMenu(h);
+  if (!menu || !l.hasMenu) return items;
+  RECT wr;
+  GetWindowRect(h, &wr);
+  POINT origin{l.client.left, l.menuBar.top};  // where the system's bar starts
+  MENUBARINFO mbi{};
+  mbi.cbSize = sizeof mbi;
+  if (GetMenuBarInfo(h, OBJID_MENU, 0, &mbi) && mbi.rcBar.bottom > mbi.rcBar.top) {
+    origin = POINT{mbi.rcBar.left - wr.left, mbi.rcBar.top - wr.top};
+  }
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    RECT r{};
+    if (GetMenuItemRect(h, menu, static_cast<UINT>(i), &r)) {
+      OffsetRect(&r, -wr.left - origin.x, -wr.top - origin.y);
+      const int x = l.menuBar.left, y = l.menuBar.top;
+      r = RECT{x + ScaleFromSystem(r.left), y + ScaleFromSystem(r.top),
+               x + ScaleFromSystem(r.right), y + ScaleFromSystem(r.bottom)};
+    }
+    items.push_back(r);
+  }
+  return items;
+}
+
+int MenuItemAt(HWND h, Theme t, POINT screen) {
+  const POINT pt = ToWindow(h, screen);
+  const std::vector<RECT> items = SkinFrame::GetLayout(h, t).menuItems;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (PtInRect(&items[i], pt)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// The menu bar item whose mnemonic is `key`, or -1.
+int MenuItemByKey(HWND h, char key) {
   HMENU menu = GetMenu(h);
   if (!menu) return -1;
+  const int want = toupper(static_cast<unsigned char>(key));
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    RECT r;
-    if (GetMenuItemRect(h, menu, static_cast<UINT>(i), &r) && PtInRect(&r, screen)) return i;
+    char text[128] = {};
+    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    for (const char* p = text; *p; ++p) {
+      if (*p != '&') continue;
+      if (p[1] == '&') {
+        ++p;
+        continue;
+      }
+      if (toupper(static_cast<unsigned char>(p[1])) == want) return i;
+      break;
+    }
   }
   return -1;
 }
@@ -93,8 +148,12 @@ void PaintNow(HWND h, Theme t) {
 
 void TrackMenuItem(HWND h, Theme t, int index) {
   HMENU menu = GetMenu(h);
-  RECT ir;
-  if (!menu || !GetMenuItemRect(h, menu, static_cast<UINT>(index), &ir)) return;
+  const std::vector<RECT> items = SkinFrame::GetLayout(h, t).menuItems;
+  if (!menu || index < 0 || index >= static_cast<int>(items.size())) return;
+  RECT wr;
+  GetWindowRect(h, &wr);
+  RECT ir = items[static_cast<size_t>(index)];
+  OffsetRect(&ir, wr.left, wr.top);
   SetPropInt(h, kMenuHotProp, index + 1);
   PaintNow(h, t);
   if (HMENU sub = GetSubMenu(menu, index)) {
@@ -116,17 +175,17 @@ void DrawCaptionButton(HDC dc, const RECT& r, const Palette& p, bool close, bool
   if (hot) g.top = Mix(g.top, RGB(0xFF, 0xFF, 0xFF), 0.35);
   if (down) std::swap(g.top, g.bottom);
   const int w = r.right - r.left;
-  FillRoundGrad(dc, r, g, p.roundCaptionButtons ? w / 2 : 3, p.captionButtonBorder);
+  FillRoundGrad(dc, r, g, p.roundCaptionButtons ? w / 2 : Scale(3), p.captionButtonBorder);
   const COLORREF glyph = close ? p.closeGlyph : p.sysGlyph;
   const int m = w / 4 + (p.roundCaptionButtons ? 1 : 0);
   if (close) {
-    Line(dc, r.left + m, r.top + m, r.right - m - 1, r.bottom - m - 1, glyph, 2);
-    Line(dc, r.right - m - 1, r.top + m, r.left + m, r.bottom - m - 1, glyph, 2);
+    Line(dc, r.left + m, r.top + m, r.right - m - 1, r.bottom - m - 1, glyph, Scale(2));
+    Line(dc, r.right - m - 1, r.top + m, r.left + m, r.bottom - m - 1, glyph, Scale(2));
   } else {
     // Three bars: the window's menu.
     for (int i = 0; i < 3; ++i) {
       int y = r.top + m + i * (w - 2 * m) / 2;
-      Line(dc, r.left + m, y, r.right - m - 1, y, glyph, 2);
+      Line(dc, r.left + m, y, r.right - m - 1, y, glyph, Scale(2));
     }
   }
 }
@@ -143,27 +202,28 @@ SkinFrame::Layout SkinFrame::GetLayout(HWND h, Theme) {
   POINT o{0, 0};
   ClientToScreen(h, &o);
   l.client = RECT{o.x - wr.left, o.y - wr.top, o.x - wr.left + cr.right, o.y - wr.top + cr.bottom};
-  HMENU menu = GetMenu(h);
-  l.hasMenu = menu != nullptr;
+  l.hasMenu = GetMenu(h) != nullptr;
   int captionBottom = l.client.top;
   if (l.hasMenu) {
-    const int mh = GetSystemMetrics(SM_CYMENU);
-    l.menuBar = RECT{l.client.left, l.client.top - mh, l.client.right, l.client.top};
+    // The system's bar height, scaled as WM_NCCALCSIZE scaled the whole top of the frame.
+    int mh = GetSystemMetrics(SM_CYMENU);
     MENUBARINFO mbi{};
     mbi.cbSize = sizeof mbi;
     if (GetMenuBarInfo(h, OBJID_MENU, 0, &mbi) && mbi.rcBar.bottom > mbi.rcBar.top) {
-      l.menuBar = RECT{mbi.rcBar.left - wr.left, mbi.rcBar.top - wr.top, mbi.rcBar.right - wr.left,
-                       mbi.rcBar.bottom - wr.top};
+      mh = mbi.rcBar.bottom - mbi.rcBar.top;
     }
+    mh = ScaleFromSystem(mh);
+    l.menuBar = RECT{l.client.left, l.client.top - mh, l.client.right, l.client.top};
     captionBottom = l.menuBar.top;
   }
   l.caption = RECT{0, 0, l.window.right, captionBottom};
   const int border = l.client.left;
   const int capH = captionBottom - border;
-  const int size = std::max(8, std::min(capH - 6, 20));
-  const int y = border + (capH - size) / 2;
-  l.sysButton = RECT{border + 4, y, border + 4 + size, y + size};
-  l.closeButton = RECT{l.window.right - border - 4 - size, y, l.window.right - border - 4, y + size};
+  const int size = std::max(Scale(8), std::min(capH - Scale(6), Scale(20)));
+  const int y = border + (capH - size) / 2, in = Scale(4);
+  l.sysButton = RECT{border + in, y, border + in + size, y + size};
+  l.closeButton = RECT{l.window.right - border - in - size, y, l.window.right - border - in, y + size};
+  l.menuItems = MenuItemRects(h, l);
   return l;
 }
 
@@ -183,12 +243,13 @@ void SkinFrame::PaintNonClient(HWND h, HDC dc, Theme t) {
   // Title bar.
   RECT cap{1, 1, l.window.right - 1, l.caption.bottom};
   FillGrad(dc, cap, p.caption);
-  Line(dc, cap.left + p.frameRadius, 1, cap.right - p.frameRadius, 1, p.captionShine);
+  const int radius = Scale(p.frameRadius);
+  Line(dc, cap.left + radius, 1, cap.right - radius, 1, p.captionShine);
   // The round top outline; the lower half of the outline is square.
   {
     const int top = SaveDC(dc);
     IntersectClipRect(dc, 0, 0, l.window.right, l.window.bottom / 2);
-    FrameRound(dc, l.window, p.frameRadius, p.frameBorder);
+    FrameRound(dc, l.window, radius, p.frameBorder);
     RestoreDC(dc, top);
   }
   const bool closeDown = PropInt(h, kCloseDownProp) == 1;
@@ -197,7 +258,8 @@ void SkinFrame::PaintNonClient(HWND h, HDC dc, Theme t) {
   char title[256] = {};
   GetWindowTextA(h, title, sizeof title);
   HGDIOBJ oldFont = SelectObject(dc, NonClientFont(true));
-  RECT tr{l.sysButton.right + 8, l.caption.top + l.client.left, l.closeButton.left - 8, l.caption.bottom};
+  const int gap = Scale(8);
+  RECT tr{l.sysButton.right + gap, l.caption.top + l.client.left, l.closeButton.left - gap, l.caption.bottom};
   // Mac OS centres the title; the others put it after the system-menu button.
   const UINT align = t == Theme::MacOS ? DT_CENTER : DT_LEFT;
   DrawLabel(dc, title, tr, p.captionText, align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
@@ -209,20 +271,17 @@ void SkinFrame::PaintNonClient(HWND h, HDC dc, Theme t) {
     FillGrad(dc, bar, p.menuBar);
     Line(dc, bar.left, bar.bottom - 1, bar.right, bar.bottom - 1, p.menuLine);
     SelectObject(dc, NonClientFont(false));
-    RECT wr;
-    GetWindowRect(h, &wr);
     const int hot = PropInt(h, kMenuHotProp) - 1;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      RECT ir;
-      if (!GetMenuItemRect(h, menu, static_cast<UINT>(i), &ir)) continue;
-      OffsetRect(&ir, -wr.left, -wr.top);
+    for (int i = 0; i < static_cast<int>(l.menuItems.size()); ++i) {
+      const RECT& ir = l.menuItems[static_cast<size_t>(i)];
+      if (IsRectEmpty(&ir)) continue;
       char text[128] = {};
       GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
       COLORREF color = p.menuText;
       if (i == hot) {
         RECT hr = ir;
         InflateRect(&hr, 0, -1);
-        FillRoundGrad(dc, hr, p.menuHot, 3, p.menuHot.bottom);
+        FillRoundGrad(dc, hr, p.menuHot, Scale(3), p.menuHot.bottom);
         color = p.menuHotText;
       }
       DrawLabel(dc, text, ir, color, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -241,8 +300,28 @@ bool SkinFrame::AttachedTheme(HWND hwnd, Theme& t) {
 
 void SkinFrame::Attach(HWND hwnd, Theme t) {
   if (!hwnd || !IsWindow(hwnd)) return;
+  const bool first = PropInt(hwnd, kThemeProp) == 0;
+  RECT before;
+  GetClientRect(hwnd, &before);
   SetWindowSubclass(hwnd, FrameProc, kFrameId, static_cast<DWORD_PTR>(t));
   SetPropInt(hwnd, kThemeProp, static_cast<int>(t) + 1);
+  if (first) {
+    // The frame's own top (see WM_NCCALCSIZE) takes effect; the client area keeps its size and
+    // the window its centre.
+    const UINT keep = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, keep | SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
+    RECT after, wr;
+    GetClientRect(hwnd, &after);
+    GetWindowRect(hwnd, &wr);
+    const int dw = before.right - after.right, dh = before.bottom - after.bottom;
+    if (dw || dh) {
+      const int x = wr.left - dw / 2, y = wr.top - dh / 2;
+      // A window that was on the desktop stays there.
+      SetWindowPos(hwnd, nullptr, wr.left >= 0 ? std::max(0, x) : x,
+                   wr.top >= 0 ? std::max(0, y) : y, wr.right - wr.left + dw,
+                   wr.bottom - wr.top + dh, keep);
+    }
+  }
   UpdateRegion(hwnd, t);
   if (HMENU menu = GetMenu(hwnd)) {
     MENUINFO mi{};
@@ -282,15 +361,42 @@ LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWO
         PaintNow(h, t);
       }
       break;
+    case WM_NCCALCSIZE: {
+      // The system lays out its border, caption and menu bar for its own DPI; the title bar and
+      // the menu bar take the layout's, so the top of the frame grows (or shrinks) to match.
+      RECT* r = reinterpret_cast<RECT*>(lp);  // the first rectangle of either form
+      const RECT before = *r;
+      LRESULT res = DefSubclassProc(h, msg, wp, lp);
+      const int border = r->left - before.left;
+      const int top = r->top - before.top - border;
+      if (top > 0) {
+        const LONG want = r->top + ScaleFromSystem(top) - top;
+        r->top = std::max<LONG>(before.top + border, std::min(want, r->bottom));
+      }
+      return res;
+    }
+    case WM_SYSCOMMAND:
+      // Under a DPI of its own the bar's items are not where the system would open them: a
+      // menu key opens its menu from the frame's bar.
+      if ((wp & 0xFFF0) == SC_KEYMENU && lp > ' ' && Dpi() != SystemDpi()) {
+        const int i = MenuItemByKey(h, static_cast<char>(lp));
+        if (i >= 0) {
+          TrackMenuItem(h, t, i);
+          return 0;
+        }
+      }
+      break;
     case WM_NCHITTEST: {
       LRESULT hit = DefSubclassProc(h, msg, wp, lp);
       const SkinFrame::Layout l = SkinFrame::GetLayout(h, t);
       POINT pt = ToWindow(h, POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
       if (PtInRect(&l.closeButton, pt)) return HTCLOSE;
       if (PtInRect(&l.sysButton, pt)) return HTSYSMENU;
-      // The system's buttons stand elsewhere: there the title bar is just caption.
-      if (hit == HTCLOSE || hit == HTSYSMENU || hit == HTMINBUTTON || hit == HTMAXBUTTON || hit == HTHELP) {
-        return HTCAPTION;
+      if (l.hasMenu && PtInRect(&l.menuBar, pt)) return HTMENU;
+      // The system's buttons and bar stand elsewhere: there the title bar is just caption.
+      if (hit == HTCLOSE || hit == HTSYSMENU || hit == HTMINBUTTON || hit == HTMAXBUTTON ||
+          hit == HTHELP || hit == HTMENU) {
+        return PtInRect(&l.caption, pt) ? HTCAPTION : HTNOWHERE;
       }
       return hit;
     }
@@ -332,7 +438,7 @@ LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWO
         return 0;
       }
       if (wp == HTMENU) {
-        int i = MenuItemAt(h, screen);
+        int i = MenuItemAt(h, t, screen);
         if (i >= 0) TrackMenuItem(h, t, i);
         return 0;
       }

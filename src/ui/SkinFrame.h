@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "ThemeManager.h"
 
 namespace kui {
@@ -18,10 +20,12 @@ class SkinFrame {
   // The theme of an attached frame; false when none is attached.
   static bool AttachedTheme(HWND hwnd, Theme& t);
 
-  // Parts of the frame in window coordinates (0,0 is the window's top-left corner).
+  // Parts of the frame in window coordinates (0,0 is the window's top-left corner). The title
+  // and menu bars are the system's, scaled from its DPI to the layout's (the same unless forced).
   struct Layout {
     RECT window, client, caption, menuBar, sysButton, closeButton;
     bool hasMenu;
+    std::vector<RECT> menuItems;  // where each item of the menu bar is drawn and answers the mouse
   };
   static Layout GetLayout(HWND hwnd, Theme t);
 

@@ -1,5 +1,6 @@
 #include "Window.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "MsgBox.h"
@@ -80,8 +81,9 @@ RECT CentredWindowRect(int cw, int ch, DWORD style, DWORD exStyle, bool hasMenu)
   RECT r{0, 0, cw, ch};
   AdjustWindowRectEx(&r, style, hasMenu ? TRUE : FALSE, exStyle);
   int w = r.right - r.left, h = r.bottom - r.top;
-  int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-  int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  // A window larger than the screen keeps its title bar on it.
+  int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - w) / 2);
+  int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - h) / 2);
   return RECT{x, y, x + w, y + h};
 }
 

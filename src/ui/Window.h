@@ -6,12 +6,11 @@
 
 #include <windows.h>
 
+#include "Dpi.h"
+
 namespace kui {
 
 extern const char kAppTitle[];  // "Orlenta Kestrin": caption of exception messages
-
-// Sizes are laid out for 96 DPI; scaling to the screen comes later through this one helper.
-inline int Scale(int px) { return px; }
 
 // Shows an escaped exception the way the entry point and every window procedure do.
 void ShowException(HWND owner, const char* what);
@@ -39,7 +38,8 @@ class Window {
   HWND m_hwnd = nullptr;
 };
 
-// Top-level window position that centres a client area of cw x ch on the desktop.
+// Top-level window position that centres a client area of cw x ch on the desktop (its top-left
+// corner stays on the desktop when the window is larger).
 RECT CentredWindowRect(int cw, int ch, DWORD style, DWORD exStyle, bool hasMenu);
 
 }  // namespace kui

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "ForcedDpi.h"
 #include "Pictures.h"
 #include "resource.h"
 
@@ -166,11 +167,12 @@ static std::vector<int> IconSizes(int id) {
 
 TEST(Pictures, ProgramIconHasEachSizeDrawn) {
   // Every size the desktop asks for exists as its own picture, so none is a blurred stretch.
-  EXPECT_EQ((std::vector<int>{16, 32, 48, 256}), IconSizes(IDI_KESTRIN));
-  EXPECT_EQ((std::vector<int>{16, 32}), IconSizes(IDI_ABOUT));
+  // 24 and 64 are the small and large icons at 150 % and 200 %; 48 the large one at 150 %.
+  EXPECT_EQ((std::vector<int>{16, 24, 32, 48, 64, 256}), IconSizes(IDI_KESTRIN));
+  EXPECT_EQ((std::vector<int>{16, 32, 48, 64}), IconSizes(IDI_ABOUT));
   HINSTANCE inst = GetModuleHandleA(nullptr);
   for (int id : {IDI_KESTRIN, IDI_ABOUT}) {
-    for (int size : {16, 32}) {
+    for (int size : {16, 32, 48, 64}) {
       HICON icon = static_cast<HICON>(
           LoadImageA(inst, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
       ASSERT_NE(nullptr, icon) << id << " at " << size;
@@ -214,4 +216,62 @@ TEST(Pictures, MissingPictureDrawsNothingAndIconFallsBack) {
   kui::DrawPicture(dc, RECT{0, 0, 10, 10}, nullptr);  // must not crash
   DeleteDC(dc);
   EXPECT_NE(nullptr, kui::LoadProgramIcon(999, 32));
+}
+
+// ---- At other DPIs ------------------------------------------------------------------------------
+
+TEST(Pictures, EachDpiGetsARenderingMadeForItsScaleWithTheSameEdges) {
+  struct Case {
+    int dpi;
+    SIZE banner, splash, strip;
+  };
+  // 120 DPI takes the 150 % rendering (drawn smaller), 288 the largest (drawn larger).
+  const Case cases[] = {{96, {340, 67}, {160, 160}, {45, 15}},
+                        {120, {510, 101}, {240, 240}, {69, 23}},
+                        {144, {510, 101}, {240, 240}, {69, 23}},
+                        {192, {680, 134}, {320, 320}, {90, 30}},
+                        {288, {680, 134}, {320, 320}, {90, 30}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dpi);
+    ktest::ForcedDpi dpi(c.dpi);
+    Bitmap banner(kui::LoadPicture(IDB_BANNER)), splash(kui::LoadPicture(IDB_SPLASH)),
+        strip(kui::LoadPicture(IDB_CONDLIST));
+    ASSERT_TRUE(banner.h && splash.h && strip.h);
+    Pixels b = Read(banner.h), s = Read(splash.h), t = Read(strip.h);
+    EXPECT_EQ(c.banner.cx, b.w);
+    EXPECT_EQ(c.banner.cy, b.h);
+    EXPECT_EQ(c.splash.cx, s.w);
+    EXPECT_EQ(c.splash.cy, s.h);
+    EXPECT_EQ(c.strip.cx, t.w);
+    EXPECT_EQ(c.strip.cy, t.h);
+    // Rendered for its background at every scale: white banner edge, blue splash corners, clear
+    // corners of each table picture.
+    EXPECT_EQ(RGB(255, 255, 255), b.at(b.w - 1, b.h - 1));
+    EXPECT_EQ(kSplashBlue, s.at(s.w - 1, s.h - 1));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(kMagenta, t.at(i * t.h, 0)) << "picture " << i;
+  }
+}
+
+TEST(Pictures, TablePicturesResizedForAnImageListKeepTheMaskColourExact) {
+  // At 120 DPI the image list wants 19-pixel pictures: the 23-pixel rendering made smaller.
+  ktest::ForcedDpi dpi(120);
+  const int n = kui::Scale(15);
+  ASSERT_EQ(19, n);
+  Bitmap strip(kui::LoadPictureSized(IDB_CONDLIST, 3 * n, n, false));
+  ASSERT_NE(nullptr, strip.h);
+  Pixels p = Read(strip.h);
+  ASSERT_EQ(3 * n, p.w);
+  ASSERT_EQ(n, p.h);
+  // Averaging would leave pinkish pixels the mask misses; each pixel is magenta or clearly not.
+  int clear = 0;
+  for (COLORREF c : p.rgb) {
+    if (c == kMagenta) {
+      ++clear;
+      continue;
+    }
+    const bool pinkish = GetRValue(c) > 200 && GetBValue(c) > 200 && GetGValue(c) < 80;
+    EXPECT_FALSE(pinkish) << std::hex << c;
+  }
+  EXPECT_GT(clear, 3 * 4);
+  EXPECT_LT(clear, p.w * p.h / 2);
 }
