@@ -3,7 +3,8 @@
 # user sees: the splash while the catalogues load, the main window, and each further window that
 # opens from the main window by its keys (WINDOWS below). Fails unless every window was found by
 # its title, the application table holds the demo's conduits and no picture is a single colour.
-# PNGs go to build/screenshots/<window>-<skin>.png.
+# PNGs go to build/screenshots/<window>-<skin>.png. Then the main window and two dialogs again,
+# laid out for 150 % and 200 % by the /dpi=N switch: <window>-BlueGlass-150.png and -200.png.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -34,7 +35,8 @@ cleanup() {
   kestrin_stop_xvfb
 }
 trap cleanup EXIT
-kestrin_start_xvfb || exit 1
+# Room for the desktop of the 200 % shots (below); the 96-DPI ones use its top-left corner.
+kestrin_start_xvfb 2048x1536 || exit 1
 kestrin_start_wineserver
 
 fail() { echo "screenshots: FAILED: $*"; exit 1; }
@@ -162,6 +164,49 @@ for n in "${!skins[@]}"; do
   wintool wait "Confirm" 10 || fail "no quit question ($skin)"
   wintool click "Confirm" 6
   wintool gone "$main" 15 || fail "the main window did not close ($skin)"
+  wait "$pid"
+done
+# ---- 150 % and 200 % --------------------------------------------------------------------------
+# The 200 % main window is about 1600 x 1270 with its frame: these shots get a desktop of their
+# own size in this prefix (the demo environment sets 1024 x 768 again on its next run).
+wine_quiet reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1800x1400 /f
+kestrin_stop_wineserver
+kestrin_start_wineserver
+set_skin 0
+
+# A shot at <percent> must be its 96-DPI shot's size times the scale, give or take the frame's
+# borders, which stay the system's.
+expect_scaled() {
+  local shot=$1 base=$2 pct=$3 w h w0 h0
+  read -r w h <<<"$(identify -format '%w %h' "$shot")"
+  read -r w0 h0 <<<"$(identify -format '%w %h' "$base")"
+  local ww=$(( w0 * pct / 100 )) wh=$(( h0 * pct / 100 ))
+  if [ $(( w - ww )) -gt 8 ] || [ $(( ww - w )) -gt 8 ] || [ $(( h - wh )) -gt 8 ] || [ $(( wh - h )) -gt 8 ]; then
+    fail "$shot is ${w} x ${h}, expected about ${ww} x ${wh} (${w0} x ${h0} at ${pct} %)"
+  fi
+}
+
+for pct in 150 200; do
+  wine "$exe" "/dpi=$(( 96 * pct / 100 ))" </dev/null >/dev/null 2>&1 &
+  pid=$!
+  wintool wait "$main" 30 || fail "the main window did not appear at $pct %"
+  sleep 1
+  shoot "$main" "$shots/main-BlueGlass-$pct.png"
+  expect_scaled "$shots/main-BlueGlass-$pct.png" "$shots/main-BlueGlass.png" "$pct"
+  for w in "properties|p|Conduit Properties|2" "about|#211|About Kestrin|1"; do
+    IFS='|' read -r name key title closer <<<"$w"
+    open_by_key "$key" || fail "could not send the key $key"
+    wintool wait "$title" 15 || fail "key $key did not open \"$title\" at $pct %"
+    sleep 0.5
+    shoot "$title" "$shots/$name-BlueGlass-$pct.png"
+    expect_scaled "$shots/$name-BlueGlass-$pct.png" "$shots/$name-BlueGlass.png" "$pct"
+    wintool click "$title" "$closer"
+    wintool gone "$title" 10 || fail "\"$title\" did not close at $pct %"
+  done
+  wintool close "$main"
+  wintool wait "Confirm" 10 || fail "no quit question at $pct %"
+  wintool click "Confirm" 6
+  wintool gone "$main" 15 || fail "the main window did not close at $pct %"
   wait "$pid"
 done
 echo "screenshots: done"

@@ -51,10 +51,11 @@ kestrin_stop_wineserver() {
 }
 
 # Starts a private X display on a free number; sets DISPLAY and KESTRIN_XVFB_PID.
+# Usage: kestrin_start_xvfb [<width>x<height>]   (1280x1024 unless given)
 kestrin_start_xvfb() {
-  local dfile
+  local dfile size=${1:-1280x1024}
   dfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dfile" </dev/null >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$dfile" </dev/null >/dev/null 2>&1 &
   KESTRIN_XVFB_PID=$!
   local i
   for i in $(seq 1 100); do
