@@ -45,12 +45,20 @@ wine_quiet reg add 'HKCU\Software\U.S. Robotics\Pilot Desktop\Core' /v DesktopPa
   /d "$(winepath -w "$build/palm" 2>/dev/null)" /f
 
 mkdir -p "$(dirname "$out")"
+# The output file itself is left out of "uncommitted changes": the run is rewriting it.
+source_rev=$(git -C "$root" rev-parse --short HEAD 2>/dev/null)
+rel_out=$(realpath -m --relative-to="$root" "$out")
+pathspec=(.)
+case "$rel_out" in ../*) ;; *) pathspec+=(":(exclude)$rel_out") ;; esac
+if [ -n "$(git -C "$root" status --porcelain --untracked-files=no -- "${pathspec[@]}" 2>/dev/null)" ]; then
+  source_rev="$source_rev with uncommitted changes"
+fi
 {
   echo "command: $command"
   echo "date: $(date -u '+%Y-%m-%d %H:%M UTC')"
   echo "host: $(uname -srm), $(nproc) processors; $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
   echo "wine: $(wine --version 2>/dev/null)"
-  echo "source: $(git -C "$root" rev-parse --short HEAD 2>/dev/null)$([ -n "$(git -C "$root" status --porcelain --untracked-files=no 2>/dev/null)" ] && echo ' with uncommitted changes')"
+  echo "source: $source_rev"
   echo "load before: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
   echo
 } | tee "$out"
