@@ -1,6 +1,6 @@
-// wintool: finds top-level windows by their exact title and reads list views from outside the
-// process that owns them. Used by the screenshot and journey scripts, where the windows live in
-// Wine's virtual desktop and X tools cannot see them.
+// wintool: finds top-level windows by their exact title and reads list views, texts and control
+// states from outside the process that owns them. Used by the screenshot and journey scripts,
+// where the windows live in Wine's virtual desktop and X tools cannot see inside them.
 //
 //   wintool wait <title> <seconds>       exit 0 once a visible window with that title exists
 //   wintool gone <title> <seconds>       exit 0 once no visible window has that title
@@ -12,6 +12,15 @@
 //   wintool click <title> <id>           post the click of the window's control with that id
 //   wintool close <title>                post WM_CLOSE to the window
 //   wintool dblclick <title> <n> <row>   select the row of the n-th list view and double-click it
+//   wintool selected <title> <n>         print the indices of the selected rows of the n-th list view
+//   wintool rowpoint <title> <n> <row>   print "x y", a screen point inside that row's first cell
+//   wintool point <title> <id>           print "x y", the screen centre of the control with that id
+//   wintool text <title> [id]            print the text of the window, or of its control with that
+//                                        id (65535: the text of a message box)
+//   wintool state <title> <id>           print "enabled|disabled checked|unchecked" of a control
+//   wintool focus <title>                print "<class> <id>" of the control with the keyboard focus
+//                                        in the window's thread
+//   wintool active                       print the title of the foreground window
 #include <windows.h>
 #include <commctrl.h>
 
@@ -52,6 +61,16 @@ BOOL CALLBACK CollectLists(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
+HWND NthList(HWND top, int index) {
+  std::vector<HWND> lists;
+  EnumChildWindows(top, CollectLists, reinterpret_cast<LPARAM>(&lists));
+  if (index < 0 || index >= static_cast<int>(lists.size())) {
+    fprintf(stderr, "wintool: no list view %d (found %u)\n", index, unsigned(lists.size()));
+    return nullptr;
+  }
+  return lists[index];
+}
+
 // Reads one cell through memory of the owning process: a list view writes into its own
 // address space only.
 class RemoteBuffer {
@@ -73,13 +92,8 @@ class RemoteBuffer {
 };
 
 int PrintRows(HWND top, int index) {
-  std::vector<HWND> lists;
-  EnumChildWindows(top, CollectLists, reinterpret_cast<LPARAM>(&lists));
-  if (index < 0 || index >= static_cast<int>(lists.size())) {
-    fprintf(stderr, "wintool: no list view %d (found %u)\n", index, unsigned(lists.size()));
-    return 1;
-  }
-  HWND lv = lists[index];
+  HWND lv = NthList(top, index);
+  if (!lv) return 1;
   DWORD pid = 0;
   GetWindowThreadProcessId(lv, &pid);
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
@@ -119,34 +133,29 @@ int PrintRows(HWND top, int index) {
   return 0;
 }
 
-// Selects the row through memory of the owning process, then posts the double-click at the
-// row's place, as the mouse would give it.
-int DoubleClickRow(HWND top, int index, int row) {
-  std::vector<HWND> lists;
-  EnumChildWindows(top, CollectLists, reinterpret_cast<LPARAM>(&lists));
-  if (index < 0 || index >= static_cast<int>(lists.size())) {
-    fprintf(stderr, "wintool: no list view %d (found %u)\n", index, unsigned(lists.size()));
-    return 1;
-  }
-  HWND lv = lists[index];
+// The label rectangle of a row, in the list's client coordinates, through memory of the owning
+// process; with select, the row is selected and focused first.
+bool RemoteRow(HWND lv, int row, bool select, RECT& rect) {
   DWORD pid = 0;
   GetWindowThreadProcessId(lv, &pid);
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (!process) {
     fprintf(stderr, "wintool: cannot open the window's process\n");
-    return 1;
+    return false;
   }
-  RECT rect{};
   bool ok = false;
   {
     RemoteBuffer remote(process, sizeof(LVITEMA) + sizeof(RECT));
     if (remote.ptr()) {
-      LVITEMA state{};
-      state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-      state.state = LVIS_SELECTED | LVIS_FOCUSED;
       SIZE_T done = 0;
-      WriteProcessMemory(process, remote.ptr(), &state, sizeof state, &done);
-      SendMessageA(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.ptr()));
+      if (select) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        WriteProcessMemory(process, remote.ptr(), &state, sizeof state, &done);
+        SendMessageA(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.ptr()));
+      }
+      rect = RECT{};
       rect.left = LVIR_LABEL;
       char* remoteRect = remote.ptr() + sizeof(LVITEMA);
       WriteProcessMemory(process, remoteRect, &rect, sizeof rect, &done);
@@ -155,24 +164,91 @@ int DoubleClickRow(HWND top, int index, int row) {
     }
   }
   CloseHandle(process);
-  if (!ok) {
-    fprintf(stderr, "wintool: no row %d\n", row);
-    return 1;
-  }
+  if (!ok) fprintf(stderr, "wintool: no row %d\n", row);
+  return ok;
+}
+
+// Selects the row, then posts the double-click at the row's place, as the mouse would give it.
+int DoubleClickRow(HWND top, int index, int row) {
+  HWND lv = NthList(top, index);
+  RECT rect;
+  if (!lv || !RemoteRow(lv, row, true, rect)) return 1;
   const LPARAM at = MAKELPARAM(rect.left + 4, (rect.top + rect.bottom) / 2);
   return PostMessageA(lv, WM_LBUTTONDBLCLK, MK_LBUTTON, at) ? 0 : 1;
 }
 
+int PrintSelected(HWND top, int index) {
+  HWND lv = NthList(top, index);
+  if (!lv) return 1;
+  for (int r = -1; (r = static_cast<int>(SendMessageA(lv, LVM_GETNEXTITEM, static_cast<WPARAM>(r),
+                                                      LVNI_SELECTED))) >= 0;) {
+    printf("%d\n", r);
+  }
+  return 0;
+}
+
+// A point inside the row's label, on the screen: where a user's click selects it.
+int PrintRowPoint(HWND top, int index, int row) {
+  HWND lv = NthList(top, index);
+  RECT rect;
+  if (!lv || !RemoteRow(lv, row, false, rect)) return 1;
+  POINT at{rect.left + 8, (rect.top + rect.bottom) / 2};
+  ClientToScreen(lv, &at);
+  printf("%ld %ld\n", at.x, at.y);
+  return 0;
+}
+
+HWND Control(HWND top, const char* id) {
+  HWND ctl = GetDlgItem(top, atoi(id));
+  if (!ctl) fprintf(stderr, "wintool: no control %s\n", id);
+  return ctl;
+}
+
+// WM_GETTEXT is carried across processes; GetWindowText of a foreign edit would not ask it.
+int PrintText(HWND hwnd) {
+  char text[4096] = {};
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                           SMTO_ABORTIFHUNG, 5000, &got)) {
+    fprintf(stderr, "wintool: the window did not answer\n");
+    return 1;
+  }
+  printf("%s\n", text);
+  return 0;
+}
+
+int PrintFocus(HWND top) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) || !info.hwndFocus) {
+    fprintf(stderr, "wintool: no focus in the window's thread\n");
+    return 1;
+  }
+  char cls[64] = {};
+  GetClassNameA(info.hwndFocus, cls, sizeof cls);
+  printf("%s %d\n", cls, GetDlgCtrlID(info.hwndFocus));
+  return 0;
+}
+
 int Usage() {
   fprintf(stderr,
-          "usage: wintool wait|gone <title> <seconds> | rows <title> <n> | rect|front|close <title> |\n"
-          "       syschar <title> <letter> | click <title> <id> | dblclick <title> <n> <row>\n");
+          "usage: wintool wait|gone <title> <seconds> | rows|selected <title> <n> | rect|front|close|focus <title> |\n"
+          "       syschar <title> <letter> | click|point|state <title> <id> | text <title> [id] |\n"
+          "       dblclick|rowpoint <title> <n> <row> | active\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && strcmp(argv[1], "active") == 0) {
+    char text[512] = {};
+    HWND fg = GetForegroundWindow();
+    if (!fg) return 1;
+    GetWindowTextA(fg, text, sizeof text);
+    printf("%s\n", text);
+    return 0;
+  }
   if (argc < 3) return Usage();
   std::string cmd = argv[1];
   const char* title = argv[2];
@@ -210,5 +286,26 @@ int main(int argc, char** argv) {
   }
   if (cmd == "close") return PostMessageA(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
   if (cmd == "dblclick" && argc > 4) return DoubleClickRow(hwnd, atoi(argv[3]), atoi(argv[4]));
+  if (cmd == "selected") return PrintSelected(hwnd, argc > 3 ? atoi(argv[3]) : 0);
+  if (cmd == "rowpoint" && argc > 4) return PrintRowPoint(hwnd, atoi(argv[3]), atoi(argv[4]));
+  if (cmd == "focus") return PrintFocus(hwnd);
+  if (cmd == "text") {
+    if (argc <= 3) return PrintText(hwnd);
+    HWND ctl = Control(hwnd, argv[3]);
+    return ctl ? PrintText(ctl) : 1;
+  }
+  if ((cmd == "point" || cmd == "state") && argc > 3) {
+    HWND ctl = Control(hwnd, argv[3]);
+    if (!ctl) return 1;
+    if (cmd == "state") {
+      const bool checked = SendMessageA(ctl, BM_GETCHECK, 0, 0) == BST_CHECKED;
+      printf("%s %s\n", IsWindowEnabled(ctl) ? "enabled" : "disabled", checked ? "checked" : "unchecked");
+      return 0;
+    }
+    RECT r;
+    GetWindowRect(ctl, &r);
+    printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return 0;
+  }
   return Usage();
 }
