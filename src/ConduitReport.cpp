@@ -39,15 +39,15 @@ std::string Version(const char* pszPath) {
 
 void AddRow(std::string& html, const CondInfo& info, bool bSystem) {
   html += bSystem ? kSysRow : kx::kHtmlWhiteRow;
-  html += kx::HtmlFill(kName, {kx::HtmlEscape(info.szName)});
+  kx::HtmlFillEscapedTo(html, kName, {info.szName});
   if (bSystem) {
     char sz[sizeof kSysCreator + 16];
     snprintf(sz, sizeof sz, kSysCreator, static_cast<unsigned>(info.dwCreatorID));
     html += sz;
   } else {
-    html += kx::HtmlFill(kCreator, {kx::HtmlEscape(info.szCreatorID)});
+    kx::HtmlFillEscapedTo(html, kCreator, {info.szCreatorID});
   }
-  html += kx::HtmlFill(kPath, {kx::HtmlEscape(info.szConduit)});
+  kx::HtmlFillEscapedTo(html, kPath, {info.szConduit});
   html += kx::HtmlFill(kVersion, {Version(info.szConduit)});
 }
 

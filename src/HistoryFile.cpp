@@ -133,9 +133,10 @@ std::string HistoryPage(CxFile& file, time_t now) {
     if (!ReadHistoryEntry(file, &entry)) break;
     if (entry.nAction == 0) continue;
     html += kx::kHtmlWhiteRow;
-    html += kx::HtmlFill(kRow2, {kx::HtmlEscape(entry.szName)});
-    html += kx::HtmlFill(kRow3, {kx::HtmlEscape(entry.szFile)});
-    html += kx::HtmlFill(kRow4, {kx::HtmlEscape(entry.szVersion)});
+    // Appended in place: a page of many entries would otherwise build a string per text.
+    kx::HtmlFillEscapedTo(html, kRow2, {entry.szName});
+    kx::HtmlFillEscapedTo(html, kRow3, {entry.szFile});
+    kx::HtmlFillEscapedTo(html, kRow4, {entry.szVersion});
     html += kx::HtmlFill(kRow5, {kx::HtmlTimeStamp(static_cast<time_t>(entry.tTime)),
                                  ActionWords(entry.nAction)});
   }

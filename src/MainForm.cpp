@@ -960,6 +960,24 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       m_bStarted = false;
       if (!m_bFatal) PostQuitMessage(0);
       return 0;
+    case WM_ACTIVATE:
+      // Back from a message box or another program the focus returns to the control that had
+      // it, so the keyboard goes on where the user left it.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd(), focus)) m_hwndLastFocus = focus;
+        return 0;
+      }
+      if (!HIWORD(wp)) {  // not when minimised
+        HWND focus = m_hwndLastFocus;
+        if (!focus || !IsWindow(focus) || !IsChild(hwnd(), focus) || !IsWindowVisible(focus) ||
+            !IsWindowEnabled(focus)) {
+          focus = slvApp;
+        }
+        SetFocus(focus);
+        return 0;
+      }
+      break;
     case WM_GETMINMAXINFO: {
       // Only the program sizes the window; its fixed layout must not be cut to the screen.
       auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);

@@ -188,6 +188,7 @@ class TfmMain : public kui::Window {
   bool m_bStarted = false;  // FormCreate got past the Palm Desktop look-up
   bool m_bFilling = false;  // rows may point at released records while a table is refilled
   bool m_bStoreUnsaved = false;  // a save of KestrinRes.dat failed since the last report
+  HWND m_hwndLastFocus = nullptr;  // the control that had the focus when the window went inactive
   unsigned m_nLoadCount = 0;
   std::vector<CondObjHandle> m_keptCondObjs;
   kx::UniqueFont m_fontForm, m_fontLink, m_fontApp, m_fontSys;

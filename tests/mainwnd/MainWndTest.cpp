@@ -634,4 +634,38 @@ TEST_F(MainWnd, TabAndSharedMnemonicsMoveTheFocus) {
   EXPECT_FALSE(kui::HandleMnemonic(fm->hwnd(), MSG{fm->slvApp, WM_CHAR, 'i', 1, 0, {}}));
 }
 
+// After a message box or another window the keyboard goes on where it was: the focus comes back
+// to the control that had it; to the application table when that control went away meanwhile.
+TEST_F(MainWnd, FocusComesBackWhenTheWindowIsActivatedAgain) {
+  Start();
+  HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                               nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(other);
+  struct Case {
+    const char* what;
+    HWND had;
+    bool disable;
+    HWND gets;
+  } cases[] = {
+      {"the system table", fm->slvSys, false, fm->slvSys},
+      {"a button", fm->sbtnInstall, false, fm->sbtnInstall},
+      {"a button disabled meanwhile", fm->sbtnInstall, true, fm->slvApp},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetForegroundWindow(fm->hwnd());
+    SetFocus(c.had);
+    ASSERT_EQ(c.had, GetFocus());
+    SetForegroundWindow(other);
+    SetActiveWindow(other);
+    ASSERT_EQ(other, GetActiveWindow());
+    if (c.disable) EnableWindow(c.had, FALSE);
+    SetForegroundWindow(fm->hwnd());
+    SetActiveWindow(fm->hwnd());
+    EXPECT_EQ(c.gets, GetFocus());
+    EnableWindow(c.had, TRUE);
+  }
+  DestroyWindow(other);
+}
+
 }  // namespace
