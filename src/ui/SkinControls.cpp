@@ -10,6 +10,7 @@
 #include "KxHandle.h"
 #include "SkinDraw.h"
 #include "SkinPalette.h"
+#include "Subclass.h"
 
 namespace kui {
 namespace {
@@ -175,7 +176,7 @@ void PaintGroup(HWND h, HDC dc, const Palette& p) {
 }
 
 LRESULT RepaintAfter(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  LRESULT res = DefSubclassProc(h, msg, wp, lp);
+  LRESULT res = DefSubclass(h, msg, wp, lp);
   // The control may have drawn itself directly; draw the skin over it at once.
   if (IsWindow(h) && IsWindowVisible(h)) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   return res;
@@ -224,12 +225,12 @@ LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
     case WM_NCDESTROY:
       RemovePropA(h, kHotProp);
       RemovePropA(h, kSkinProp);
-      RemoveWindowSubclass(h, ButtonProc, kButtonId);
+      RemoveSubclass(h, ButtonProc, kButtonId);
       break;
     default:
       break;
   }
-  return DefSubclassProc(h, msg, wp, lp);
+  return DefSubclass(h, msg, wp, lp);
 }
 
 // ---- Edits and list view borders ---------------------------------------------------------------
@@ -263,18 +264,18 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
       return 0;
     }
     case WM_SETFOCUS: case WM_KILLFOCUS: case WM_ENABLE: {
-      LRESULT res = DefSubclassProc(h, msg, wp, lp);
+      LRESULT res = DefSubclass(h, msg, wp, lp);
       RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
       return res;
     }
     case WM_NCDESTROY:
       RemovePropA(h, kSkinProp);
-      RemoveWindowSubclass(h, EditProc, kEditId);
+      RemoveSubclass(h, EditProc, kEditId);
       break;
     default:
       break;
   }
-  return DefSubclassProc(h, msg, wp, lp);
+  return DefSubclass(h, msg, wp, lp);
 }
 
 // ---- List views ----------------------------------------------------------------------------------
@@ -364,9 +365,9 @@ LRESULT CALLBACK ReflectProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
       return ListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lp), t);
     }
   } else if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(h, ReflectProc, kReflectId);
+    RemoveSubclass(h, ReflectProc, kReflectId);
   }
-  return DefSubclassProc(h, msg, wp, lp);
+  return DefSubclass(h, msg, wp, lp);
 }
 
 LRESULT CALLBACK ListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
@@ -380,18 +381,18 @@ LRESULT CALLBACK ListProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
       }
       break;
     case WM_SETFOCUS: case WM_KILLFOCUS: {
-      LRESULT res = DefSubclassProc(h, msg, wp, lp);
+      LRESULT res = DefSubclass(h, msg, wp, lp);
       RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
       return res;
     }
     case WM_NCDESTROY:
       RemovePropA(h, kSkinProp);
-      RemoveWindowSubclass(h, ListProc, kListId);
+      RemoveSubclass(h, ListProc, kListId);
       break;
     default:
       break;
   }
-  return DefSubclassProc(h, msg, wp, lp);
+  return DefSubclass(h, msg, wp, lp);
 }
 
 LRESULT CALLBACK HeaderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
@@ -415,12 +416,12 @@ LRESULT CALLBACK HeaderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
     case WM_ERASEBKGND:
       return 1;
     case WM_NCDESTROY:
-      RemoveWindowSubclass(h, HeaderProc, kHeaderId);
+      RemoveSubclass(h, HeaderProc, kHeaderId);
       break;
     default:
       break;
   }
-  return DefSubclassProc(h, msg, wp, lp);
+  return DefSubclass(h, msg, wp, lp);
 }
 
 }  // namespace
@@ -476,17 +477,17 @@ bool SkinControl(HWND ctl, Theme t) {
   if (IsClass(ctl, "Button")) {
     const LONG type = GetWindowLongA(ctl, GWL_STYLE) & BS_TYPEMASK;
     if (type == BS_OWNERDRAW || type == BS_USERBUTTON) return false;
-    SetWindowSubclass(ctl, ButtonProc, kButtonId, ref);
+    SetSubclass(ctl, ButtonProc, kButtonId, ref);
   } else if (IsClass(ctl, "Edit")) {
-    SetWindowSubclass(ctl, EditProc, kEditId, ref);
+    SetSubclass(ctl, EditProc, kEditId, ref);
   } else if (IsClass(ctl, WC_LISTVIEWA)) {
     const Palette& p = PaletteOf(t);
-    SetWindowSubclass(ctl, ListProc, kListId, ref);
+    SetSubclass(ctl, ListProc, kListId, ref);
     if (HWND header = ListView_GetHeader(ctl)) {
-      SetWindowSubclass(header, HeaderProc, kHeaderId, ref);
+      SetSubclass(header, HeaderProc, kHeaderId, ref);
       InvalidateRect(header, nullptr, TRUE);
     }
-    if (HWND parent = GetParent(ctl)) SetWindowSubclass(parent, ReflectProc, kReflectId, 0);
+    if (HWND parent = GetParent(ctl)) SetSubclass(parent, ReflectProc, kReflectId, 0);
     ListView_SetBkColor(ctl, p.rowBack);
     ListView_SetTextBkColor(ctl, p.rowBack);
   } else {

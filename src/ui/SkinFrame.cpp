@@ -12,6 +12,7 @@
 #include "KxHandle.h"
 #include "SkinDraw.h"
 #include "SkinPalette.h"
+#include "Subclass.h"
 
 namespace kui {
 namespace {
@@ -303,7 +304,7 @@ void SkinFrame::Attach(HWND hwnd, Theme t) {
   const bool first = PropInt(hwnd, kThemeProp) == 0;
   RECT before;
   GetClientRect(hwnd, &before);
-  SetWindowSubclass(hwnd, FrameProc, kFrameId, static_cast<DWORD_PTR>(t));
+  SetSubclass(hwnd, FrameProc, kFrameId, static_cast<DWORD_PTR>(t));
   SetPropInt(hwnd, kThemeProp, static_cast<int>(t) + 1);
   if (first) {
     // The frame's own top (see WM_NCCALCSIZE) takes effect; the client area keeps its size and
@@ -343,12 +344,12 @@ LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWO
       return 0;
     case WM_NCACTIVATE: {
       // lParam -1: update the state without the system's own caption painting.
-      LRESULT res = DefSubclassProc(h, msg, wp, -1);
+      LRESULT res = DefSubclass(h, msg, wp, -1);
       PaintNow(h, t);
       return res;
     }
     case WM_SETTEXT: case WM_SETICON: case WM_EXITMENULOOP: {
-      LRESULT res = DefSubclassProc(h, msg, wp, lp);
+      LRESULT res = DefSubclass(h, msg, wp, lp);
       if (msg == WM_EXITMENULOOP) SetPropInt(h, kMenuHotProp, 0);
       PaintNow(h, t);
       return res;
@@ -366,7 +367,7 @@ LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWO
       // the menu bar take the layout's, so the top of the frame grows (or shrinks) to match.
       RECT* r = reinterpret_cast<RECT*>(lp);  // the first rectangle of either form
       const RECT before = *r;
-      LRESULT res = DefSubclassProc(h, msg, wp, lp);
+      LRESULT res = DefSubclass(h, msg, wp, lp);
       const int border = r->left - before.left;
       const int top = r->top - before.top - border;
       if (top > 0) {
@@ -387,7 +388,7 @@ LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWO
       }
       break;
     case WM_NCHITTEST: {
-      LRESULT hit = DefSubclassProc(h, msg, wp, lp);
+      LRESULT hit = DefSubclass(h, msg, wp, lp);
       const SkinFrame::Layout l = SkinFrame::GetLayout(h, t);
       POINT pt = ToWindow(h, POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
       if (PtInRect(&l.closeButton, pt)) return HTCLOSE;
@@ -475,19 +476,19 @@ LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWO
       }
       break;
     case WM_WINDOWPOSCHANGED: {
-      LRESULT res = DefSubclassProc(h, msg, wp, lp);
+      LRESULT res = DefSubclass(h, msg, wp, lp);
       const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
       if (!(pos->flags & SWP_NOSIZE)) UpdateRegion(h, t);
       return res;
     }
     case WM_NCDESTROY:
       for (const char* prop : {kMenuHotProp, kCloseDownProp, kCloseHotProp, kThemeProp}) RemovePropA(h, prop);
-      RemoveWindowSubclass(h, FrameProc, kFrameId);
+      RemoveSubclass(h, FrameProc, kFrameId);
       break;
     default:
       break;
   }
-  return DefSubclassProc(h, msg, wp, lp);
+  return DefSubclass(h, msg, wp, lp);
 }
 
 }  // namespace
