@@ -15,8 +15,6 @@ const char kAboutHomePage[] = "/kestrin/index.htm?ref=soft";
 
 namespace {
 
-using kui::Scale;
-
 const int kClientWidth = 394, kClientHeight = 219;
 const COLORREF kNavy = RGB(0, 0, 128);
 enum : int { IDC_AB_ICON = 900, IDC_AB_LABEL1, IDC_AB_LABEL2, IDC_AB_URL };
@@ -30,12 +28,7 @@ TfmAbout::TfmAbout() : tmAbout(AboutComponents(), kui::Theme::BlueGlass) {}
 TfmAbout::~TfmAbout() = default;
 
 bool TfmAbout::Create(HWND owner) {
-  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, exStyle, false);
-  if (!CreateWnd(exStyle, kClassName, "About Kestrin", style, r.left, r.top, r.right - r.left,
-                 r.bottom - r.top, owner, nullptr)) {
+  if (!CreateDialogWnd(kClassName, "About Kestrin", kClientWidth, kClientHeight, owner)) {
     return false;
   }
   CreateControls();

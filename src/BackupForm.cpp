@@ -19,8 +19,6 @@ const char TfmBackup::kClassName[] = "TfmBackup";
 
 namespace {
 
-using kui::Scale;
-
 const int kClientWidth = 462, kClientHeight = 319;
 enum : int { IDC_BK_NEW = 600, IDC_BK_NEWFILE, IDC_BK_LABEL1, IDC_BK_DESC, IDC_BK_EXIST, IDC_BK_LIST };
 
@@ -38,12 +36,7 @@ TfmBackup::TfmBackup() : tmBackup(BackupComponents(), kui::Theme::BlueGlass) {}
 TfmBackup::~TfmBackup() = default;
 
 bool TfmBackup::Create(HWND owner) {
-  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, exStyle, false);
-  if (!CreateWnd(exStyle, kClassName, "Backup Conduit Settings", style, r.left, r.top,
-                 r.right - r.left, r.bottom - r.top, owner, nullptr)) {
+  if (!CreateDialogWnd(kClassName, "Backup Conduit Settings", kClientWidth, kClientHeight, owner)) {
     return false;
   }
   CreateControls();

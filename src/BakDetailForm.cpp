@@ -16,8 +16,6 @@ const char TfmBakDetail::kClassName[] = "TfmBakDetail";
 
 namespace {
 
-using kui::Scale;
-
 const int kClientWidth = 555, kClientHeight = 316;
 enum : int { IDC_BD_DESC = 500, IDC_BD_LIST };
 
@@ -32,12 +30,7 @@ TfmBakDetail::~TfmBakDetail() {
 }
 
 bool TfmBakDetail::Create(HWND owner) {
-  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, exStyle, false);
-  if (!CreateWnd(exStyle, kClassName, "Kestrin Backup Information", style, r.left, r.top,
-                 r.right - r.left, r.bottom - r.top, owner, nullptr)) {
+  if (!CreateDialogWnd(kClassName, "Kestrin Backup Information", kClientWidth, kClientHeight, owner)) {
     return false;
   }
   CreateControls();

@@ -19,8 +19,6 @@ const char kCreatorIDPage[] = "/kestrin/new.htm?ref=app";
 
 namespace {
 
-using kui::Scale;
-
 const int kClientWidth = 376, kClientHeight = 404;
 const COLORREF kReadOnlyGrey = RGB(0xE4, 0xE4, 0xE4);
 
@@ -96,12 +94,7 @@ TfmCondProp::TfmCondProp() : tmCond(CondComponents(), kui::Theme::BlueGlass) {}
 TfmCondProp::~TfmCondProp() = default;
 
 bool TfmCondProp::Create(HWND owner) {
-  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, exStyle, false);
-  if (!CreateWnd(exStyle, kClassName, "Conduit Properties", style, r.left, r.top, r.right - r.left,
-                 r.bottom - r.top, owner, nullptr)) {
+  if (!CreateDialogWnd(kClassName, "Conduit Properties", kClientWidth, kClientHeight, owner)) {
     return false;
   }
   CreateControls();

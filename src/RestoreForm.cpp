@@ -15,8 +15,6 @@ const char TfmRestore::kClassName[] = "TfmRestore";
 
 namespace {
 
-using kui::Scale;
-
 const int kClientWidth = 469, kClientHeight = 291;
 enum : int { IDC_RS_LIST = 700 };
 
@@ -31,12 +29,7 @@ TfmRestore::TfmRestore() : tmRestore(RestoreComponents(), kui::Theme::BlueGlass)
 TfmRestore::~TfmRestore() = default;
 
 bool TfmRestore::Create(HWND owner) {
-  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, exStyle, false);
-  if (!CreateWnd(exStyle, kClassName, "Restore Conduit Settings", style, r.left, r.top,
-                 r.right - r.left, r.bottom - r.top, owner, nullptr)) {
+  if (!CreateDialogWnd(kClassName, "Restore Conduit Settings", kClientWidth, kClientHeight, owner)) {
     return false;
   }
   CreateControls();

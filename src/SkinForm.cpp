@@ -11,8 +11,6 @@ const char TfmSkin::kClassName[] = "TfmSkin";
 
 namespace {
 
-using kui::Scale;
-
 const int kClientWidth = 316, kClientHeight = 268;
 const uint32_t kSkinCount = 5;
 enum : int {
@@ -34,12 +32,7 @@ TfmSkin::TfmSkin() : tmSkin(SkinComponents(), kui::Theme::BlueGlass) {}
 TfmSkin::~TfmSkin() = default;
 
 bool TfmSkin::Create(HWND owner) {
-  RegisterClassOnce(kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT r = kui::CentredWindowRect(Scale(kClientWidth), Scale(kClientHeight), style, exStyle, false);
-  if (!CreateWnd(exStyle, kClassName, "Kestrin Options", style, r.left, r.top, r.right - r.left,
-                 r.bottom - r.top, owner, nullptr)) {
+  if (!CreateDialogWnd(kClassName, "Kestrin Options", kClientWidth, kClientHeight, owner)) {
     return false;
   }
   CreateControls();

@@ -48,6 +48,17 @@ HWND Window::CreateWnd(DWORD exStyle, const char* cls, const char* caption, DWOR
                          GetModuleHandleA(nullptr), this);
 }
 
+HWND Window::CreateDialogWnd(const char* cls, const char* caption, int clientWidth,
+                             int clientHeight, HWND owner) {
+  RegisterClassOnce(cls, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  const RECT r =
+      CentredWindowRect(Scale(clientWidth), Scale(clientHeight), style, exStyle, false);
+  return CreateWnd(exStyle, cls, caption, style, r.left, r.top, r.right - r.left,
+                   r.bottom - r.top, owner, nullptr);
+}
+
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefProc(msg, wp, lp); }
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -30,6 +30,10 @@ class Window {
   // Creates the window; WM_NCCREATE already reaches HandleMessage of this object.
   HWND CreateWnd(DWORD exStyle, const char* cls, const char* caption, DWORD style, int x, int y,
                  int w, int h, HWND parent, HMENU menu);
+  // A dialog-style window (caption, system menu, modal frame, button-face background) whose
+  // client area of the given 96-DPI size is centred on the desktop.
+  HWND CreateDialogWnd(const char* cls, const char* caption, int clientWidth, int clientHeight,
+                       HWND owner);
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT DefProc(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(m_hwnd, msg, wp, lp); }
 
