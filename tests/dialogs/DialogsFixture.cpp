@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "CxList.h"
+#include "MainWindowStart.h"
 #include "Modal.h"
 #include "MsgBox.h"
 #include "Settings.h"
@@ -91,9 +92,7 @@ void DialogsTest::StartWithSkin(int skin) {
     answers.push_front(IDYES);  // the quit question
     fm->Close();
     fm.reset();
-    MSG m;
-    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    ktest::DrainQuit();
     SetCurrentDirectoryA(cwd);
     shown.clear();
     rawOwners.clear();

@@ -15,6 +15,7 @@
 #include "ForcedDpi.h"
 #include "InitForm.h"
 #include "MainForm.h"
+#include "MainWindowStart.h"
 #include "MsgBox.h"
 #include "Pictures.h"
 #include "SkinFrame.h"
@@ -152,21 +153,12 @@ class DpiWindows : public ::testing::Test {
 
   void Start() {
     TfmInit::ResetRunFlags();
-    kui::SetNextModalAction(TfmInit::kClassName, [](kui::ModalWindow& w) {
-      auto& splash = static_cast<TfmInit&>(w);
-      splash.tmInitTimer();
-      splash.tmInitTimer();
-    });
-    fm = std::make_unique<TfmMain>();
-    ASSERT_TRUE(fm->Create());
-    fm->Show(SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(ktest::StartMainWindow(fm));
   }
 
   void Stop() {
     fm.reset();
-    MSG m;
-    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    ktest::DrainQuit();
   }
 
   Measures MainWindow() {

@@ -6,6 +6,7 @@
 
 #include "CxList.h"
 #include "InitForm.h"
+#include "MainWindowStart.h"
 #include "Modal.h"
 #include "WinUtil.h"
 
@@ -73,9 +74,7 @@ void InstallTest::SetUp() {
 void InstallTest::TearDown() {
   answers.assign(1, IDYES);
   fm.reset();
-  MSG m;
-  while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-  }
+  ktest::DrainQuit();
   kui::ClearModalActions();
   kui::SetMessageAnswerer(nullptr);
   kui::SetOpenFilePicker(nullptr);
@@ -95,23 +94,14 @@ void InstallTest::Register(const char* creator, const std::string& lib, const ch
 
 void InstallTest::Start() {
   TfmInit::ResetRunFlags();
-  kui::SetNextModalAction(TfmInit::kClassName, [](kui::ModalWindow& w) {
-    auto& splash = static_cast<TfmInit&>(w);
-    splash.tmInitTimer();
-    splash.tmInitTimer();
-  });
-  fm = std::make_unique<TfmMain>();
-  ASSERT_TRUE(fm->Create());
-  fm->Show(SW_SHOWNOACTIVATE);
+  ASSERT_TRUE(ktest::StartMainWindow(fm));
 }
 
 void InstallTest::Restart() {
   answers.push_front(IDYES);  // the quit question
   fm->Close();
   fm.reset();
-  MSG m;
-  while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-  }
+  ktest::DrainQuit();
   SetCurrentDirectoryA(cwd);
   shown.clear();
   Start();

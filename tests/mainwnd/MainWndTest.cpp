@@ -18,6 +18,7 @@
 #include "CxList.h"
 #include "InitForm.h"
 #include "MainForm.h"
+#include "MainWindowStart.h"
 #include "Mnemonic.h"
 #include "MsgBox.h"
 #include "TestSupport.h"
@@ -137,12 +138,6 @@ int VisibleWindowsOfThread() {
   return n;
 }
 
-void DrainQuit() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-  }
-}
-
 std::string IniValue(const std::string& ini, const char* sec, const char* key) {
   char buf[300] = {};
   GetPrivateProfileStringA(sec, key, "<none>", buf, sizeof buf, ini.c_str());
@@ -185,7 +180,7 @@ class MainWnd : public ::testing::Test {
   void TearDown() override {
     answers.assign(1, IDYES);
     fm.reset();
-    DrainQuit();
+    ktest::DrainQuit();
     kui::ClearModalActions();
     kui::SetMessageAnswerer(nullptr);
     SetShellOpener(nullptr);
@@ -197,14 +192,7 @@ class MainWnd : public ::testing::Test {
 
   // Starts the main window; the splash is answered by two ticks of its timer.
   void Start() {
-    kui::SetNextModalAction(TfmInit::kClassName, [](kui::ModalWindow& w) {
-      auto& splash = static_cast<TfmInit&>(w);
-      splash.tmInitTimer();
-      splash.tmInitTimer();
-    });
-    fm = std::make_unique<TfmMain>();
-    ASSERT_TRUE(fm->Create());
-    fm->Show(SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(ktest::StartMainWindow(fm));
   }
 
   // The conduits of the contents tests.

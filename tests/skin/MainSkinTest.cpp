@@ -11,6 +11,7 @@
 
 #include "InitForm.h"
 #include "MainForm.h"
+#include "MainWindowStart.h"
 #include "MsgBox.h"
 #include "SkinCapture.h"
 #include "TestSupport.h"
@@ -44,21 +45,12 @@ class MainSkin : public ::testing::Test {
     TfmInit::ResetRunFlags();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
-    kui::SetNextModalAction(TfmInit::kClassName, [](kui::ModalWindow& w) {
-      auto& splash = static_cast<TfmInit&>(w);
-      splash.tmInitTimer();
-      splash.tmInitTimer();
-    });
-    fm = std::make_unique<TfmMain>();
-    ASSERT_TRUE(fm->Create());
-    fm->Show(SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(ktest::StartMainWindow(fm));
   }
 
   void TearDown() override {
     fm.reset();
-    MSG m;
-    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    ktest::DrainQuit();
     kui::ClearModalActions();
     kui::SetMessageAnswerer(nullptr);
     SetShellOpener(nullptr);
