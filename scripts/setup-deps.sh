@@ -39,13 +39,38 @@ fi
 # 32-bit Wine: Debian's i386 index of the security archive may be unreadable while the amd64
 # one is read, so Multi-Arch libraries disagree in version; rank the security archive down and
 # pin the libraries the simulation refuses to the i386 candidate.
+fail() { echo "$1" >"$status_file"; say "32-bit Wine not installed: $1"; exit 0; }
+
+# Some kernels run no 32-bit program at all (no IA-32 emulation). There 32-bit Wine cannot
+# start, and once installed /usr/bin/wine picks its 32-bit loader for every program, 64-bit
+# ones included: so look first, with a five-instruction 32-bit program.
+can_run_32bit() {
+  local d rc
+  d=$(mktemp -d)
+  printf '.globl _start\n_start:\n movl $1,%%eax\n xorl %%ebx,%%ebx\n int $0x80\n' >"$d/t.s"
+  if ! as --32 "$d/t.s" -o "$d/t.o" 2>>"$log" || ! ld -m elf_i386 "$d/t.o" -o "$d/t" 2>>"$log"; then
+    rm -rf "$d"
+    return 0  # cannot tell; let the install and Wine itself decide
+  fi
+  "$d/t" 2>>"$log"
+  rc=$?
+  rm -rf "$d"
+  return $rc
+}
+if ! can_run_32bit; then
+  if have_pkg wine32:i386; then
+    say "removing wine32:i386: this kernel cannot run it, and it would stand in for 64-bit Wine"
+    apt_quiet remove -y wine32:i386 || true
+  fi
+  fail "this machine's kernel cannot run 32-bit programs (a 32-bit test program failed to start: Exec format error)"
+fi
+
 if have_pkg wine32:i386; then
   echo ok >"$status_file"
   say "32-bit Wine present"
   exit 0
 fi
 say "adding 32-bit Wine for the i686 build (best-effort)"
-fail() { echo "$1" >"$status_file"; say "32-bit Wine not installed: $1"; exit 0; }
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   as_root dpkg --add-architecture i386 >>"$log" 2>&1 || fail "step 'dpkg --add-architecture i386' failed: $(tail -1 "$log")"
 fi
