@@ -18,18 +18,19 @@
 #include <string>
 #include <vector>
 
-#include "CondMgr.h"
-#include "ConduitReport.h"
-#include "CxFile.h"
-#include "HistoryFile.h"
+#include "core/ConduitReport.h"
+#include "core/KestrinLog.h"
+#include "format/CxFile.h"
+#include "format/HistoryFile.h"
+#include "format/KxClock.h"
+#include "format/KxHtml.h"
 #include "InitForm.h"
-#include "KestrinLog.h"
-#include "KxClock.h"
-#include "KxHtml.h"
 #include "MainForm.h"
-#include "Modal.h"
-#include "MsgBox.h"
-#include "WinUtil.h"
+#include "misc/WinUtil.h"
+#include "Pages.h"
+#include "palm/CondMgr.h"
+#include "ui/Modal.h"
+#include "ui/MsgBox.h"
 
 namespace {
 
@@ -814,14 +815,14 @@ int main(int argc, char** argv) {
     const std::string floorPage = g_work + "floor-page.html";
     MakeHistory(data);
     KestrinLog log;
-    if (!log.ShowHistory()) Fail("ShowHistory failed");
+    if (!ShowHistory(log)) Fail("ShowHistory failed");
     const std::string bytes = ReadAll(page);
     if (CountOf(bytes, "<tr bgcolor=#FFFFFF") != static_cast<size_t>(kHistoryEntries))
       Fail("the history page lacks rows");
     Figures f = Measure(
         "(c) history page, 100,000 entries", repsSmall,
         [&] {
-          if (!log.ShowHistory()) Fail("ShowHistory failed");
+          if (!ShowHistory(log)) Fail("ShowHistory failed");
         },
         [&] {
           std::string in = ReadAll(data);

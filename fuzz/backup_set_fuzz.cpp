@@ -4,11 +4,11 @@
 #include <cstring>
 #include <new>
 
-#include "CondRecordIO.h"
-#include "CxList.h"
+#include "format/CondRecordIO.h"
+#include "format/CxList.h"
+#include "format/KxSafeFile.h"
+#include "format/KxText.h"
 #include "FuzzSupport.h"
-#include "KxSafeFile.h"
-#include "KxText.h"
 
 using namespace kfuzz;
 

@@ -2,10 +2,10 @@
 // (with a full disk after a number of bytes taken from the input, or none).
 #include <cstring>
 
-#include "CxFile.h"
+#include "format/CxFile.h"
+#include "format/HistoryFile.h"
+#include "format/KxSafeFile.h"
 #include "FuzzSupport.h"
-#include "HistoryFile.h"
-#include "KxSafeFile.h"
 
 using namespace kfuzz;
 

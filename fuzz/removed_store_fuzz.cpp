@@ -1,9 +1,9 @@
 // KestrinRes.dat as found on disk: read, written back and read again.
 #include <cstring>
 
-#include "CxList.h"
+#include "format/CxList.h"
+#include "format/RemovedStore.h"
 #include "FuzzSupport.h"
-#include "RemovedStore.h"
 
 using namespace kfuzz;
 

@@ -7,13 +7,13 @@
 #include <cstring>
 #include <string>
 
-#include "CondRecordIO.h"
-#include "CxFile.h"
-#include "CxList.h"
-#include "HistoryFile.h"
-#include "KxSafeFile.h"
-#include "KxText.h"
-#include "RemovedStore.h"
+#include "format/CondRecordIO.h"
+#include "format/CxFile.h"
+#include "format/CxList.h"
+#include "format/HistoryFile.h"
+#include "format/KxSafeFile.h"
+#include "format/KxText.h"
+#include "format/RemovedStore.h"
 
 namespace {
 

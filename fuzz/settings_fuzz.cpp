@@ -5,11 +5,10 @@
 #include <cstring>
 #include <string>
 
-#include "CxList.h"
+#include "format/CxList.h"
+#include "format/SettingsValues.h"
 #include "FuzzSupport.h"
 #include "IniText.h"
-#include "Settings.h"
-#include "SettingsValues.h"
 
 using namespace kfuzz;
 

@@ -4,7 +4,10 @@
 # leaves its outcome in build/wine32.status ("ok" or the step that failed and its error).
 set -uo pipefail
 
+# --no-wine32 leaves 32-bit Wine alone (the x86_64 build does not need it).
 root=$(cd "$(dirname "$0")/.." && pwd)
+want_wine32=1
+[ "${1:-}" = --no-wine32 ] && want_wine32=0
 mkdir -p "$root/build"
 status_file="$root/build/wine32.status"
 log="$root/build/setup-deps.log"
@@ -65,6 +68,7 @@ if ! can_run_32bit; then
   fail "this machine's kernel cannot run 32-bit programs (a 32-bit test program failed to start: Exec format error)"
 fi
 
+[ $want_wine32 -eq 1 ] || exit 0
 if have_pkg wine32:i386; then
   echo ok >"$status_file"
   say "32-bit Wine present"

@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "Controls.h"
-#include "LinkLabel.h"
 #include "MainForm.h"
-#include "Pictures.h"
 #include "Skin.h"
-#include "resource.h"
+#include "ui/Controls.h"
+#include "ui/LinkLabel.h"
+#include "ui/Pictures.h"
+#include "ui/resource.h"
 
 const char TfmAbout::kClassName[] = "TfmAbout";
 const char kAboutHomePage[] = "/kestrin/index.htm?ref=soft";

@@ -3,9 +3,9 @@
 
 #include <windows.h>
 
-#include "KxHandle.h"
-#include "Modal.h"
-#include "ThemeManager.h"
+#include "ui/GdiHandle.h"
+#include "ui/Modal.h"
+#include "ui/ThemeManager.h"
 
 // Path and query of the home page the About box links to.
 extern const char kAboutHomePage[];  // "/kestrin/index.htm?ref=soft"

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "BakSetRows.h"
-#include "Controls.h"
-#include "KxText.h"
+#include "core/Settings.h"
+#include "format/KxText.h"
 #include "MainForm.h"
-#include "MsgBox.h"
-#include "Settings.h"
 #include "Skin.h"
+#include "ui/Controls.h"
+#include "ui/MsgBox.h"
 
 const char TfmBackup::kClassName[] = "TfmBackup";
 

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "BakSetRows.h"
-#include "CondMgr.h"
-#include "CondRules.h"
-#include "Controls.h"
-#include "KxText.h"
-#include "ThemeManager.h"
+#include "core/CondRules.h"
+#include "format/KxText.h"
+#include "palm/CondMgr.h"
+#include "ui/Controls.h"
+#include "ui/ThemeManager.h"
 
 const char TfmBakDetail::kClassName[] = "TfmBakDetail";
 

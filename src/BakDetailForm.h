@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "KxHandle.h"
-#include "Modal.h"
+#include "ui/GdiHandle.h"
+#include "ui/Modal.h"
 
 class CCondMgr;
 

@@ -7,13 +7,9 @@
 
 #include <string>
 
+#include "core/BackupTime.h"
+
 namespace baksets {
-
-// "%02d-%02d-%04d %02d:%02d:%02d": month, day, year, hour, minute, second.
-std::string FormatBackupTime(const SYSTEMTIME& t);
-
-// When the set's file (a full path) was last written, in local time; "" when it is missing.
-std::string BackupTime(const char* szPath);
 
 // Clears `lv` and adds one row per entry of fmMain's backup-set list, in list order. Returns the
 // number of rows.

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "CondInfo.h"
-#include "CondRules.h"
-#include "Controls.h"
-#include "KxAssert.h"
+#include "core/CondRules.h"
+#include "format/CondInfo.h"
+#include "format/KxAssert.h"
 #include "MainForm.h"
-#include "MsgBox.h"
+#include "misc/WinUtil.h"
 #include "Skin.h"
-#include "WinUtil.h"
+#include "ui/Controls.h"
+#include "ui/MsgBox.h"
 
 const char TfmCondProp::kClassName[] = "TfmCondProp";
 const char kCreatorIDPage[] = "/kestrin/new.htm?ref=app";

@@ -1,10 +1,10 @@
 #include "InitForm.h"
 
-#include "Controls.h"
 #include "MainForm.h"
-#include "Pictures.h"
-#include "ThemeManager.h"
-#include "resource.h"
+#include "ui/Controls.h"
+#include "ui/Pictures.h"
+#include "ui/resource.h"
+#include "ui/ThemeManager.h"
 
 TfmInit* fmInit = nullptr;
 const char TfmInit::kClassName[] = "TfmInit";

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "KxHandle.h"
-#include "Modal.h"
+#include "ui/GdiHandle.h"
+#include "ui/Modal.h"
 
 struct BrushTraits {
   static HBRUSH Invalid() { return nullptr; }

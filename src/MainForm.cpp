@@ -11,32 +11,30 @@
 
 #include "AboutForm.h"
 #include "BackupForm.h"
-#include "CommonDialogs.h"
-#include "CondMgr.h"
 #include "CondProp.h"
-#include "CondRules.h"
-#include "Controls.h"
-#include "ConduitReport.h"
-#include "CxList.h"
+#include "core/CondRules.h"
+#include "core/ListRows.h"
+#include "format/CxList.h"
+#include "format/KxAssert.h"
+#include "format/KxText.h"
+#include "format/RemovedStore.h"
 #include "InitForm.h"
-#include "KxAssert.h"
-#include "KxText.h"
-#include "LinkLabel.h"
-#include "ListRows.h"
-#include "Mnemonic.h"
-#include "MsgBox.h"
-#include "Pictures.h"
-#include "RemovedStore.h"
+#include "misc/WinUtil.h"
+#include "OptionsForm.h"
+#include "Pages.h"
+#include "palm/CondMgr.h"
 #include "RestoreForm.h"
-#include "SkinDraw.h"
-#include "SkinForm.h"
-#include "WinUtil.h"
-#include "resource.h"
+#include "ui/CommonDialogs.h"
+#include "ui/Controls.h"
+#include "ui/LinkLabel.h"
+#include "ui/Mnemonic.h"
+#include "ui/MsgBox.h"
+#include "ui/Pictures.h"
+#include "ui/resource.h"
+#include "ui/SkinDraw.h"
 
 TfmMain* fmMain = nullptr;
 const char kWebHost[] = "http://www.orlenta.com";
-
-void ImageListTraits::Close(HIMAGELIST h) { ImageList_Destroy(h); }
 
 namespace {
 
@@ -797,7 +795,7 @@ void TfmMain::sbtnSysPropClick() {
 
 void TfmMain::sbtnReportClick() { ShowConduitReport(*m_pAppCondMgr, *m_pSysCondMgr); }
 
-void TfmMain::sbtnLogClick() { m_Log.ShowHistory(); }
+void TfmMain::sbtnLogClick() { ShowHistory(m_Log); }
 
 void TfmMain::BackupSettings(const char* szFile) {
   char folder[MAX_PATH] = {};

@@ -8,28 +8,21 @@
 #include <memory>
 #include <vector>
 
-#include "CondInfo.h"
+#include "core/KestrinLog.h"
+#include "core/Settings.h"
+#include "format/CondInfo.h"
 #include "InitForm.h"
-#include "KestrinLog.h"
-#include "KxHandle.h"
-#include "Modal.h"
-#include "Settings.h"
 #include "Skin.h"
-#include "ThemeManager.h"
-#include "Window.h"
+#include "ui/GdiHandle.h"
+#include "ui/Modal.h"
+#include "ui/ThemeManager.h"
+#include "ui/Window.h"
 
 class CCondMgr;
 class CxList;
 
 // The product's web site; every page the program opens is this host and a path.
 extern const char kWebHost[];
-
-// Owner of an image list.
-struct ImageListTraits {
-  static HIMAGELIST Invalid() { return nullptr; }
-  static void Close(HIMAGELIST h);
-};
-using UniqueImageList = kx::UniqueHandle<HIMAGELIST, ImageListTraits>;
 
 // Control and menu command identifiers.
 enum : int {
@@ -158,7 +151,7 @@ class TfmMain : public kui::Window {
        sbtnRefresh = nullptr, sbtnClose = nullptr, sbtnReport = nullptr, sbtnHotSync = nullptr,
        sbtnCustom = nullptr, sbtnLog = nullptr;
   HMENU mnuMain = nullptr;
-  UniqueImageList ilCond;
+  kx::UniqueImageList ilCond;
   kui::ThemeManager tmMain;
 
  protected:

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "BakSetRows.h"
-#include "Controls.h"
-#include "KxText.h"
-#include "MsgBox.h"
+#include "format/KxText.h"
 #include "Skin.h"
+#include "ui/Controls.h"
+#include "ui/MsgBox.h"
 
 const char TfmRestore::kClassName[] = "TfmRestore";
 

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "KxHandle.h"
-#include "Modal.h"
-#include "ThemeManager.h"
+#include "ui/GdiHandle.h"
+#include "ui/Modal.h"
+#include "ui/ThemeManager.h"
 
 class TfmRestore : public kui::ModalWindow {
  public:

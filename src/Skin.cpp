@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "KxAssert.h"
-#include "KxText.h"
+#include "format/KxAssert.h"
+#include "format/KxText.h"
 #include "MainForm.h"
 
 TableFont DefaultTableFont() {

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "Settings.h"
-#include "ThemeManager.h"
+#include "core/Settings.h"
+#include "ui/ThemeManager.h"
 
 // What a table font is made of: the face, height and character set of a LOGFONT, and the
 // text colour as a colour value (a system colour has the high bit set and the index below).

@@ -5,9 +5,11 @@
 #include <exception>
 
 #include "MainForm.h"
-#include "Window.h"
+#include "misc/KxAssertBox.h"
+#include "ui/Window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int show) {
+  kx::InstallAssertBox();
   kui::SetDpiOverride(kui::DpiFromCommandLine(cmdLine));
   try {
     RunKestrin(show);

@@ -9,8 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "format/KxText.h"
 #include "KxHandle.h"
-#include "KxText.h"
 
 namespace {
 

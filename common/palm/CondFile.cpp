@@ -4,10 +4,10 @@
 #include <new>
 
 #include "CondMgr.h"
-#include "CondRecordIO.h"
-#include "CxList.h"
-#include "KxHandle.h"
-#include "KxSafeFile.h"
+#include "format/CondRecordIO.h"
+#include "format/CxList.h"
+#include "format/KxSafeFile.h"
+#include "misc/KxHandle.h"
 
 bool CCondMgr::SaveToFile(const char* pszPath) {
   if (!pszPath || !pszPath[0]) return false;

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <new>
 
-#include "CxList.h"
-#include "KxAssert.h"
-#include "KxText.h"
+#include "format/CxList.h"
+#include "format/KxAssert.h"
+#include "format/KxText.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "CondInfo.h"
 #include "CondObj.h"
+#include "format/CondInfo.h"
 #include "PalmLibs.h"
 
 class CxList;

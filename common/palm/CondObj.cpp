@@ -2,8 +2,8 @@
 
 #include <unordered_map>
 
-#include "KxAssert.h"
-#include "KxText.h"
+#include "format/KxAssert.h"
+#include "format/KxText.h"
 #include "PalmLibs.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "CondInfo.h"
-#include "KxHandle.h"
+#include "format/CondInfo.h"
+#include "misc/KxHandle.h"
 
 class CCondObj {
  public:

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "KxText.h"
-#include "WinUtil.h"
+#include "format/KxText.h"
+#include "misc/WinUtil.h"
 
 namespace palm {
 namespace {

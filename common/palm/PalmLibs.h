@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "KxHandle.h"
+#include "misc/KxHandle.h"
 
 // Results of the folder look-up and of calls through the tables.
 enum : int {

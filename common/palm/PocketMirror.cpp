@@ -2,8 +2,8 @@
 #include <cstring>
 
 #include "CondMgr.h"
-#include "KxHandle.h"
-#include "KxText.h"
+#include "format/KxText.h"
+#include "misc/KxHandle.h"
 
 namespace {
 

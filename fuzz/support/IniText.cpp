@@ -2,7 +2,7 @@
 
 #include <strings.h>
 
-#include "KxText.h"
+#include "format/KxText.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "KxHandle.h"
+#include "GdiHandle.h"
+#include "misc/WinUtil.h"
 #include "SkinDraw.h"
-#include "WinUtil.h"
 
 namespace kui {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "Dpi.h"
-#include "KxHandle.h"
+#include "misc/KxHandle.h"
 #include "SkinDraw.h"
 #include "SkinPalette.h"
 #include "Subclass.h"

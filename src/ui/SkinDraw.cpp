@@ -1,7 +1,7 @@
 #include "SkinDraw.h"
 
 #include "Dpi.h"
-#include "KxHandle.h"
+#include "GdiHandle.h"
 
 namespace kui {
 

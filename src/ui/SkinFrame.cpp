@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Dpi.h"
-#include "KxHandle.h"
+#include "misc/KxHandle.h"
 #include "SkinDraw.h"
 #include "SkinPalette.h"
 #include "Subclass.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "CondMgr.h"
-#include "KxSafeFile.h"
-#include "KxText.h"
+#include "format/KxSafeFile.h"
+#include "format/KxText.h"
+#include "palm/CondMgr.h"
 #include "TestSupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "KxSafeFile.h"
+#include "format/KxSafeFile.h"
 #include "TestSupport.h"
 
 namespace {

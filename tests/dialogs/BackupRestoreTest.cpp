@@ -9,11 +9,11 @@
 
 #include "BackupForm.h"
 #include "BakDetailForm.h"
-#include "CondMgr.h"
+#include "core/Settings.h"
 #include "DialogsFixture.h"
-#include "KxSafeFile.h"
+#include "format/KxSafeFile.h"
+#include "palm/CondMgr.h"
 #include "RestoreForm.h"
-#include "Settings.h"
 #include "TestSupport.h"
 
 namespace dtest {

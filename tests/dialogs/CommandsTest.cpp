@@ -5,9 +5,9 @@
 
 #include "AboutForm.h"
 #include "DialogsFixture.h"
-#include "LinkLabel.h"
-#include "PalmLibs.h"
-#include "WinUtil.h"
+#include "misc/WinUtil.h"
+#include "palm/PalmLibs.h"
+#include "ui/LinkLabel.h"
 
 namespace dtest {
 namespace {

@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-#include "CxList.h"
+#include "core/Settings.h"
+#include "format/CxList.h"
 #include "MainWindowStart.h"
-#include "Modal.h"
-#include "MsgBox.h"
-#include "Settings.h"
 #include "TestSupport.h"
+#include "ui/Modal.h"
+#include "ui/MsgBox.h"
 
 namespace dtest {
 

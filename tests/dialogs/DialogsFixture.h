@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "InstallFixture.h"
-#include "ThemeManager.h"
+#include "ui/ThemeManager.h"
 
 namespace dtest {
 

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "BackupForm.h"
-#include "CommonDialogs.h"
 #include "DialogsFixture.h"
-#include "SkinForm.h"
+#include "OptionsForm.h"
+#include "ui/CommonDialogs.h"
 
 namespace dtest {
 namespace {

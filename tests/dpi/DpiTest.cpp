@@ -10,19 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "../skin/SkinCapture.h"
 #include "BackupForm.h"
 #include "CondProp.h"
 #include "ForcedDpi.h"
 #include "InitForm.h"
 #include "MainForm.h"
 #include "MainWindowStart.h"
-#include "MsgBox.h"
-#include "Pictures.h"
-#include "SkinFrame.h"
+#include "misc/WinUtil.h"
 #include "TestSupport.h"
-#include "WinUtil.h"
-#include "resource.h"
-#include "../skin/SkinCapture.h"
+#include "ui/MsgBox.h"
+#include "ui/Pictures.h"
+#include "ui/resource.h"
+#include "ui/SkinFrame.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "CondMgr.h"
-#include "ListRows.h"
-#include "PalmLibs.h"
+#include "core/ListRows.h"
+#include "palm/CondMgr.h"
+#include "palm/PalmLibs.h"
 #include "PalmTest.h"
 #include "TestSupport.h"
 

@@ -13,16 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "CondMgr.h"
-#include "ConduitReport.h"
-#include "CxList.h"
-#include "KestrinLog.h"
-#include "KxText.h"
-#include "MsgBox.h"
-#include "RemovedStore.h"
-#include "Settings.h"
+#include "core/ConduitReport.h"
+#include "core/KestrinLog.h"
+#include "core/Settings.h"
+#include "format/CxList.h"
+#include "format/KxText.h"
+#include "format/RemovedStore.h"
+#include "misc/WinUtil.h"
+#include "Pages.h"
+#include "palm/CondMgr.h"
 #include "TestSupport.h"
-#include "WinUtil.h"
+#include "ui/MsgBox.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ TEST_F(ProgramFolderFaults, SavesFailQuietlyAndKeepWhatWasThere) {
     // The history: the append is refused; the history command says what it always says.
     SetProgramFolderOverride(f.c_str());
     EXPECT_FALSE(log.AddEntry(Entry("Later")));
-    EXPECT_FALSE(log.ShowHistory());
+    EXPECT_FALSE(ShowHistory(log));
     CCondMgr app, sys;
     EXPECT_FALSE(ShowConduitReport(app, sys));
     SetProgramFolderOverride(nullptr);

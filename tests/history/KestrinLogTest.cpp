@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "KestrinLog.h"
-#include "KxClock.h"
-#include "KxSafeFile.h"
-#include "MsgBox.h"
+#include "core/KestrinLog.h"
+#include "format/KxClock.h"
+#include "format/KxSafeFile.h"
+#include "misc/WinUtil.h"
+#include "Pages.h"
 #include "TestSupport.h"
-#include "WinUtil.h"
+#include "ui/MsgBox.h"
 
 namespace {
 
@@ -168,7 +169,7 @@ TEST_F(HistoryTest, PageShowsTheEntriesOldestFirst) {
   AddAll(entries);
   EXPECT_EQ(Bytes(ktest::ReadBytes(Dat())).at(0), 5) << "the entry with action 0 is counted";
 
-  ASSERT_TRUE(log.ShowHistory());
+  ASSERT_TRUE(ShowHistory(log));
   const std::string page = PageText();
   EXPECT_EQ(page, Page(entries));
   EXPECT_EQ(page.find("Counted only"), std::string::npos);
@@ -177,13 +178,13 @@ TEST_F(HistoryTest, PageShowsTheEntriesOldestFirst) {
   EXPECT_TRUE(messages.empty());
 
   // An earlier page is replaced, not added to.
-  ASSERT_TRUE(log.ShowHistory());
+  ASSERT_TRUE(ShowHistory(log));
   EXPECT_EQ(PageText(), Page(entries));
 }
 
 TEST_F(HistoryTest, EmptyHistoryGivesHeadAndTailOnly) {
   ASSERT_TRUE(ktest::WriteBytes(Dat(), LE(0)));
-  ASSERT_TRUE(log.ShowHistory());
+  ASSERT_TRUE(ShowHistory(log));
   EXPECT_EQ(PageText(), Page({}));
 }
 
@@ -200,14 +201,14 @@ TEST_F(HistoryTest, LongNameIsStoredAndShownAs31Characters) {
     ASSERT_TRUE(log.AddEntry(*e));
     const LogEntry cut = Entry("C:\\gone\\long.dll", name40.substr(0, 31), "0.0.0.0000", kNow, 1);
     EXPECT_EQ(ktest::ReadBytes(Dat()), Cat({LE(1), EntryBytes(cut)}));
-    ASSERT_TRUE(log.ShowHistory());
+    ASSERT_TRUE(ShowHistory(log));
     EXPECT_EQ(PageText(), Page({cut}));
   }
 }
 
 TEST_F(HistoryTest, InsertedTextsAreEscaped) {
   ASSERT_TRUE(log.AddEntry(Entry("C:\\a&b\\<x>.dll", "<script>&\"x\"", "1\"2<3>&", kNow, 1)));
-  ASSERT_TRUE(log.ShowHistory());
+  ASSERT_TRUE(ShowHistory(log));
   const std::string page = PageText();
   EXPECT_NE(page.find("<td>&lt;script&gt;&amp;&quot;x&quot;</td>\r\n"), std::string::npos) << page;
   EXPECT_NE(page.find("File Name</font>: C:\\a&amp;b\\&lt;x&gt;.dll<br><br>\r\n"), std::string::npos);
@@ -237,7 +238,7 @@ TEST_F(HistoryTest, HistoryCutAtAnyByteShowsTheWholeEntries) {
     SCOPED_TRACE("length " + std::to_string(len));
     ASSERT_TRUE(ktest::WriteBytes(Dat(), Bytes(full.begin(), full.begin() + len)));
     opened.clear();
-    ASSERT_TRUE(log.ShowHistory());
+    ASSERT_TRUE(ShowHistory(log));
     std::vector<LogEntry> whole;
     for (size_t i = 0; i < entries.size() && ends[i] <= len; ++i) whole.push_back(entries[i]);
     EXPECT_EQ(PageText(), Page(whole));
@@ -274,13 +275,13 @@ TEST_F(HistoryTest, DamagedHistoriesAreReadWithinTheirFields) {
   for (const Case& c2 : cases) {
     SCOPED_TRACE(c2.name);
     ASSERT_TRUE(ktest::WriteBytes(Dat(), c2.bytes));
-    ASSERT_TRUE(log.ShowHistory());
+    ASSERT_TRUE(ShowHistory(log));
     EXPECT_EQ(PageText(), Page(c2.rows));
   }
 }
 
 TEST_F(HistoryTest, MissingHistoryIsReportedAndNoPageWritten) {
-  EXPECT_FALSE(log.ShowHistory());
+  EXPECT_FALSE(ShowHistory(log));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].owner, nullptr);
   EXPECT_EQ(messages[0].text, "No conduit log data found.");
@@ -296,7 +297,7 @@ TEST_F(HistoryTest, PageThatCannotBeCreatedIsReportedByName) {
   ASSERT_TRUE(log.AddEntry(a));
   ASSERT_TRUE(CreateDirectoryA(Html().c_str(), nullptr));
 
-  EXPECT_FALSE(log.ShowHistory());
+  EXPECT_FALSE(ShowHistory(log));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].owner, nullptr);
   EXPECT_EQ(messages[0].text, "Could not create the file \"" + Html() + "\".");
@@ -309,7 +310,7 @@ TEST_F(HistoryTest, PageThatCannotBeCreatedIsReportedByName) {
   const LogEntry b = Entry("C:\\b.dll", "B", "1.0.0.0000", kNow, 2);
   ASSERT_TRUE(log.AddEntry(b));
   ASSERT_TRUE(RemoveDirectoryA(Html().c_str()));
-  ASSERT_TRUE(log.ShowHistory());
+  ASSERT_TRUE(ShowHistory(log));
   EXPECT_EQ(PageText(), Page({a, b}));
 }
 
@@ -350,7 +351,7 @@ TEST_F(HistoryTest, FailedAppendLeavesTheHistoryAsItWas) {
   kx::SetWriteFailureAfter(entryBytes + 4);
   EXPECT_TRUE(log.AddEntry(b)) << "every byte of an append is covered above";
   kx::SetWriteFailureAfter(-1);
-  ASSERT_TRUE(log.ShowHistory());
+  ASSERT_TRUE(ShowHistory(log));
   EXPECT_EQ(PageText(), Page({a, b}));
 
   // A new history first writes a count of 0; a failed first entry leaves no file behind.

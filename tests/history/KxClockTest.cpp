@@ -4,7 +4,7 @@
 #include <ctime>
 #include <string>
 
-#include "KxClock.h"
+#include "format/KxClock.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "CondMgr.h"
+#include "format/KxAssert.h"
 #include "InstallFixture.h"
-#include "KxAssert.h"
+#include "palm/CondMgr.h"
 
 namespace itest {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "CondMgr.h"
-#include "CondRules.h"
+#include "core/CondRules.h"
+#include "palm/CondMgr.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <cstring>
 
-#include "CxList.h"
+#include "format/CxList.h"
 #include "InitForm.h"
 #include "MainWindowStart.h"
-#include "Modal.h"
-#include "WinUtil.h"
+#include "misc/WinUtil.h"
+#include "ui/Modal.h"
 
 namespace itest {
 

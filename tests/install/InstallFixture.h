@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "CommonDialogs.h"
-#include "CondInfo.h"
 #include "CondProp.h"
+#include "format/CondInfo.h"
 #include "MainForm.h"
-#include "MsgBox.h"
 #include "PalmTest.h"
 #include "TestSupport.h"
+#include "ui/CommonDialogs.h"
+#include "ui/MsgBox.h"
 
 namespace itest {
 

@@ -4,9 +4,9 @@
 
 #include <commctrl.h>
 
-#include "CondMgr.h"
-#include "CxList.h"
+#include "format/CxList.h"
 #include "InstallFixture.h"
+#include "palm/CondMgr.h"
 
 namespace itest {
 namespace {

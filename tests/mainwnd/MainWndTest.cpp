@@ -12,17 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "CommonDialogs.h"
-#include "CondMgr.h"
 #include "CondProp.h"
-#include "CxList.h"
+#include "format/CxList.h"
 #include "InitForm.h"
 #include "MainForm.h"
 #include "MainWindowStart.h"
-#include "Mnemonic.h"
-#include "MsgBox.h"
+#include "misc/WinUtil.h"
+#include "palm/CondMgr.h"
 #include "TestSupport.h"
-#include "WinUtil.h"
+#include "ui/CommonDialogs.h"
+#include "ui/Mnemonic.h"
+#include "ui/MsgBox.h"
 
 namespace {
 

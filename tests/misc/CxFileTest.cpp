@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "CxFile.h"
-#include "KxAssert.h"
+#include "format/CxFile.h"
+#include "format/KxAssert.h"
 #include "TestSupport.h"
 
 namespace {
@@ -250,13 +250,13 @@ TEST(CxFileAssert, CallsThroughAClosedWrapperAreReported) {
     EXPECT_FALSE(c.call(f));  // a handler that returns must not lead to a crash
     EXPECT_EQ(g_seen.calls, 1);
     EXPECT_EQ(g_seen.expr, c.expr);
-    EXPECT_EQ(g_seen.file, "common/misc/CxFile.cpp");
+    EXPECT_EQ(g_seen.file, "common/format/CxFile.cpp");
     EXPECT_GT(g_seen.line, 0);
 
     char msg[512];
     kx::FormatAssertMessage(msg, sizeof msg, g_seen.expr.c_str(), g_seen.file.c_str(), g_seen.line);
     EXPECT_EQ(std::string(msg), "Assertion failed!\n\nExpression: " + std::string(c.expr) +
-                                    "\nFile: common/misc/CxFile.cpp\nLine: " +
+                                    "\nFile: common/format/CxFile.cpp\nLine: " +
                                     std::to_string(g_seen.line));
   }
   kx::SetAssertHandler(old);

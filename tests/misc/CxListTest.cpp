@@ -3,7 +3,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "CxList.h"
+#include "format/CxList.h"
 
 static_assert(!std::is_copy_constructible_v<CxList> && !std::is_copy_assignable_v<CxList>,
               "a copied list would delete its nodes twice");

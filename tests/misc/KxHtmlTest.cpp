@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "KxHtml.h"
+#include "format/KxHtml.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "KxText.h"
+#include "format/KxText.h"
 
 TEST(KxText, CopyCutsAndTerminatesInsideTheField) {
   char field[6];

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "KxHandle.h"
+#include "misc/KxHandle.h"
+#include "misc/WinUtil.h"
 #include "TestSupport.h"
-#include "WinUtil.h"
 
 namespace {
 

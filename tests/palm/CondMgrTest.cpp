@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "CondMgr.h"
-#include "KxText.h"
+#include "format/KxText.h"
+#include "palm/CondMgr.h"
 #include "PalmTest.h"
 #include "TestSupport.h"
 

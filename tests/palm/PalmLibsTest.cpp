@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "CondMgr.h"
+#include "palm/CondMgr.h"
 #include "PalmTest.h"
 #include "TestSupport.h"
 

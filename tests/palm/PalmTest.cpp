@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "PalmLibs.h"
+#include "palm/PalmLibs.h"
 #include "TestSupport.h"
 
 namespace ptest {

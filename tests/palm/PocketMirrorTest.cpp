@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "CondMgr.h"
-#include "KxText.h"
+#include "format/KxText.h"
+#include "palm/CondMgr.h"
 #include "PalmTest.h"
 
 using namespace ptest;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "ForcedDpi.h"
-#include "Pictures.h"
-#include "resource.h"
+#include "ui/Pictures.h"
+#include "ui/resource.h"
 
 namespace {
 

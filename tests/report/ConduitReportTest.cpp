@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "CondMgr.h"
-#include "ConduitReport.h"
-#include "KxClock.h"
-#include "KxSafeFile.h"
-#include "KxText.h"
+#include "core/ConduitReport.h"
+#include "format/KxClock.h"
+#include "format/KxSafeFile.h"
+#include "format/KxText.h"
+#include "misc/WinUtil.h"
+#include "Pages.h"
+#include "palm/CondMgr.h"
 #include "TestSupport.h"
-#include "WinUtil.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "ListRows.h"
+#include "core/ListRows.h"
 
 namespace {
 

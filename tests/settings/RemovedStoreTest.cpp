@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "CondInfo.h"
-#include "CxList.h"
-#include "KxSafeFile.h"
-#include "RemovedStore.h"
+#include "format/CondInfo.h"
+#include "format/CxList.h"
+#include "format/KxSafeFile.h"
+#include "format/RemovedStore.h"
 #include "TestSupport.h"
 
 namespace {

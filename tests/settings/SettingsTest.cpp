@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "CxList.h"
-#include "Settings.h"
-#include "SettingsValues.h"
+#include "core/Settings.h"
+#include "format/CxList.h"
+#include "format/SettingsValues.h"
 #include "Skin.h"
 #include "TestSupport.h"
 

@@ -12,10 +12,10 @@
 #include "InitForm.h"
 #include "MainForm.h"
 #include "MainWindowStart.h"
-#include "MsgBox.h"
+#include "misc/WinUtil.h"
 #include "SkinCapture.h"
 #include "TestSupport.h"
-#include "WinUtil.h"
+#include "ui/MsgBox.h"
 
 using skintest::Capture;
 using skintest::Picture;

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "LinkLabel.h"
-#include "Mnemonic.h"
+#include "misc/WinUtil.h"
 #include "SkinCapture.h"
-#include "SkinControls.h"
-#include "SkinFrame.h"
-#include "SkinPalette.h"
-#include "ThemeManager.h"
-#include "WinUtil.h"
+#include "ui/LinkLabel.h"
+#include "ui/Mnemonic.h"
+#include "ui/SkinControls.h"
+#include "ui/SkinFrame.h"
+#include "ui/SkinPalette.h"
+#include "ui/ThemeManager.h"
 
 using kui::Theme;
 using skintest::Capture;

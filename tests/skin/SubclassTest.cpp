@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "Subclass.h"
+#include "ui/Subclass.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "TestSupport.h"
 #include "gtest/gtest.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Linked into every test program that shows the windows: they are laid out for 96 DPI whatever
 // the machine's screen says, so results do not depend on it. A test that checks another DPI
 // forces it and puts 96 back.
-#include "Dpi.h"
+#include "ui/Dpi.h"
 
 namespace {
 const struct Force96 {

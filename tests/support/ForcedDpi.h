@@ -1,6 +1,6 @@
 #pragma once
 // The layout DPI for the length of a scope; the tests' own 96 afterwards (see Dpi96.cpp).
-#include "Dpi.h"
+#include "ui/Dpi.h"
 
 namespace ktest {
 

@@ -1,7 +1,7 @@
 #include "MainWindowStart.h"
 
 #include "InitForm.h"
-#include "Modal.h"
+#include "ui/Modal.h"
 
 namespace ktest {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "CondInfo.h"
+#include "format/CondInfo.h"
 
 class CCondMgr;
 

@@ -2,6 +2,8 @@
 // The conduit report condrpt.html: every application conduit on a white row, then every system
 // conduit on a grey row, with its creator ID, library path and file version. No window needed.
 
+#include <string>
+
 class CCondMgr;
 
 // The report's file name in the program folder.
@@ -12,6 +14,5 @@ extern const char kConduitReportFile[];
 // Walks both catalogues with their cursors.
 bool WriteConduitReport(const char* path, CCondMgr& app, CCondMgr& sys);
 
-// The report command: writes condrpt.html into the program folder and hands it to the shell.
-// Silent on failure, when nothing is opened.
-bool ShowConduitReport(CCondMgr& app, CCondMgr& sys);
+// The report's path in the program folder; false when the folder is unknown.
+bool ConduitReportPath(std::string* pPath);

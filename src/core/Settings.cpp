@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "CxList.h"
-#include "SettingsValues.h"
+#include "format/CxList.h"
+#include "format/SettingsValues.h"
 
 const char kSettingsFileName[] = "orlenta.ini";
 

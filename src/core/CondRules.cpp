@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "CondMgr.h"
+#include "palm/CondMgr.h"
 
 namespace condtext {
 const char kNotConduit[] = "This is not a valid Palm Conduit, please try another one";

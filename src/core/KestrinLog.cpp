@@ -6,11 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "KxClock.h"
-#include "KxHandle.h"
-#include "KxText.h"
-#include "MsgBox.h"
-#include "WinUtil.h"
+#include "format/KxClock.h"
+#include "format/KxText.h"
+#include "misc/KxHandle.h"
+#include "misc/WinUtil.h"
 
 namespace {
 
@@ -34,20 +33,16 @@ bool KestrinLog::AddEntry(const LogEntry& entry) {
 
 bool KestrinLog::ReadEntry(LogEntry* pEntry) { return ReadHistoryEntry(m_File, pEntry); }
 
-bool KestrinLog::ShowHistory() {
+KestrinLog::Page KestrinLog::WritePage(std::string* pPagePath) {
   std::string dataPath, pagePath;
-  if (!ProgramFile(kDataFile, &dataPath) || !ProgramFile(kPageFile, &pagePath) ||
-      !m_File.Open(dataPath.c_str(), "rb")) {
-    kui::ShowMessage(nullptr, "No conduit log data found.", "Error", MB_ICONINFORMATION, MB_OK);
-    return false;
-  }
+  const bool bFolder = ProgramFile(kDataFile, &dataPath) && ProgramFile(kPageFile, &pagePath);
+  if (pPagePath) *pPagePath = pagePath;
+  if (!bFolder || !m_File.Open(dataPath.c_str(), "rb")) return Page::NoHistory;
 
   kx::UniqueStdFile page(fopen(pagePath.c_str(), "wb"));
   if (!page) {
     m_File.Close();
-    const std::string text = "Could not create the file \"" + pagePath + "\".";
-    kui::ShowMessage(nullptr, text.c_str(), "Error", MB_ICONERROR, MB_OK);
-    return false;
+    return Page::NotCreated;
   }
 
   const std::string html = HistoryPage(m_File, kx::Now());
@@ -55,14 +50,7 @@ bool KestrinLog::ShowHistory() {
 
   const bool bWritten = fwrite(html.data(), 1, html.size(), page.get()) == html.size();
   const bool bClosed = fclose(page.release()) == 0;
-  if (!bWritten || !bClosed) {
-    const std::string text = "Could not write the file \"" + pagePath + "\".";
-    kui::ShowMessage(nullptr, text.c_str(), "Error", MB_ICONERROR, MB_OK);
-    return false;
-  }
-
-  ShellOpen(pagePath.c_str());
-  return true;
+  return bWritten && bClosed ? Page::Written : Page::NotWritten;
 }
 
 void KestrinLog::FillEntry(LogEntry& entry, const char* szFile, const char* szName, int nAction) {

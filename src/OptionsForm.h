@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
-#include "KxHandle.h"
-#include "Modal.h"
 #include "Skin.h"
-#include "ThemeManager.h"
+#include "ui/GdiHandle.h"
+#include "ui/Modal.h"
+#include "ui/ThemeManager.h"
 
 class TfmSkin : public kui::ModalWindow {
  public:

@@ -1,10 +1,12 @@
 #pragma once
 // The install history: every successful install, uninstall and restore appends one entry to
-// kestrinlog.dat in the program folder; ShowHistory turns the file into kestrinlog.html and
-// hands the page to the shell.
+// kestrinlog.dat in the program folder; WritePage turns the file into kestrinlog.html (the
+// window code's ShowHistory tells the user and hands the page to the shell).
 
-#include "CxFile.h"
-#include "HistoryFile.h"
+#include <string>
+
+#include "format/CxFile.h"
+#include "format/HistoryFile.h"
 
 class KestrinLog {
  public:
@@ -19,9 +21,10 @@ class KestrinLog {
   // Writes go through the k-bytes seam of KxSafeFile, so tests can fill the disk at any byte.
   bool AddEntry(const LogEntry& entry);
 
-  // Writes kestrinlog.html from the history and opens it, or tells the user why not.
-  // True when the page was written and handed to the shell.
-  bool ShowHistory();
+  // Writes kestrinlog.html from the history; *pPagePath gets the page's path whatever the
+  // result (empty when the program folder is unknown).
+  enum class Page { Written, NoHistory, NotCreated, NotWritten };
+  Page WritePage(std::string* pPagePath);
 
   // Reads the next entry of the open history, each text cut to its field. False (and nothing
   // usable in pEntry) for a null target or when the file ends inside the entry.

@@ -1,11 +1,11 @@
-#include "SkinForm.h"
+#include "OptionsForm.h"
 
 #include <string>
 #include <vector>
 
-#include "CommonDialogs.h"
-#include "Controls.h"
 #include "MainForm.h"
+#include "ui/CommonDialogs.h"
+#include "ui/Controls.h"
 
 const char TfmSkin::kClassName[] = "TfmSkin";
 

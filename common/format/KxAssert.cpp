@@ -1,18 +1,19 @@
 #include "KxAssert.h"
 
-#include <windows.h>
-
 #include <cstdio>
+#include <cstdlib>
 
 namespace kx {
 namespace {
 
+// Where no window can tell the user (the native build, a test without a handler of its own):
+// the message on stderr, then the end. The program shows it in a box instead (misc/KxAssertBox.h).
 void DefaultHandler(const char* expr, const char* file, int line) {
   char text[1024];
   FormatAssertMessage(text, sizeof text, expr, file, line);
-  MessageBoxA(nullptr, text, "Orlenta Kestrin", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-  // Not abort(): its own dialog and exit code vary between runtimes; 3 is what abort reports.
-  ExitProcess(3);
+  fprintf(stderr, "%s\n", text);
+  fflush(stderr);
+  abort();
 }
 
 AssertHandler g_handler = DefaultHandler;

@@ -4,8 +4,9 @@
 
 namespace kx {
 
-// Receives a failed assertion. The default shows a message box and ends the process;
-// tests install their own to observe the failure without dying.
+// Receives a failed assertion. The default writes the message to stderr and aborts; the
+// program installs a message box (misc/KxAssertBox.h) and tests install their own to observe
+// the failure without dying.
 using AssertHandler = void (*)(const char* expr, const char* file, int line);
 
 // Installs a handler and returns the previous one. nullptr restores the default.

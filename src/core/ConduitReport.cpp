@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "CondMgr.h"
-#include "KxClock.h"
-#include "KxHtml.h"
-#include "KxSafeFile.h"
-#include "WinUtil.h"
+#include "format/KxClock.h"
+#include "format/KxHtml.h"
+#include "format/KxSafeFile.h"
+#include "misc/WinUtil.h"
+#include "palm/CondMgr.h"
 
 const char kConduitReportFile[] = "condrpt.html";
 
@@ -69,11 +69,9 @@ bool WriteConduitReport(const char* path, CCondMgr& app, CCondMgr& sys) {
   return file.Write(html.data(), html.size()) && file.Commit();
 }
 
-bool ShowConduitReport(CCondMgr& app, CCondMgr& sys) {
+bool ConduitReportPath(std::string* pPath) {
   char szFolder[MAX_PATH];
-  if (!GetProgramFolder(nullptr, szFolder)) return false;
-  const std::string path = std::string(szFolder) + kConduitReportFile;
-  if (!WriteConduitReport(path.c_str(), app, sys)) return false;
-  ShellOpen(path.c_str());
+  if (!pPath || !GetProgramFolder(nullptr, szFolder)) return false;
+  *pPath = std::string(szFolder) + kConduitReportFile;
   return true;
 }

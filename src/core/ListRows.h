@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "CondInfo.h"
+#include "format/CondInfo.h"
 
 // Pictures of ilCond.
 enum CondImage { kImgInstalled = 0, kImgRemoved = 1, kImgMissing = 2 };

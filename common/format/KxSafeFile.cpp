@@ -2,9 +2,15 @@
 
 #ifdef _WIN32
 #include <io.h>
-#include <windows.h>
 #else
 #include <unistd.h>
+#endif
+
+#ifdef _WIN32
+// kernel32's replace-over-an-existing-file, declared here so that the file formats build
+// without the Windows headers (and natively). The C runtime's rename refuses an existing target.
+extern "C" __declspec(dllimport) int __stdcall MoveFileExA(const char* from, const char* to,
+                                                           unsigned long flags);
 #endif
 
 namespace kx {
@@ -31,7 +37,8 @@ bool SyncToDisk(FILE* fp) {
 
 bool Replace(const char* pszFrom, const char* pszTo) {
 #ifdef _WIN32
-  return MoveFileExA(pszFrom, pszTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  const unsigned long kReplaceExisting = 0x1, kWriteThrough = 0x8;  // MOVEFILE_...
+  return MoveFileExA(pszFrom, pszTo, kReplaceExisting | kWriteThrough) != 0;
 #else
   return rename(pszFrom, pszTo) == 0;
 #endif

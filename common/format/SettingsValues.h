@@ -1,14 +1,34 @@
 #pragma once
-// How the settings are taken from the values of orlenta.ini, whatever reads the file: the
-// private-profile functions in the program, a small portable reader in the native fuzz build.
+// The settings record and the backup-set entries, and how they are taken from the values of
+// orlenta.ini whatever reads the file: the private-profile functions in the program, a small
+// portable reader in the native fuzz build.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 
-#include "Settings.h"
-
 class CxList;
+
+struct AppSettings {
+  uint32_t nSkinType;   // 0 Blue Glass .. 4 Protein
+  char szFontFace[64];  // table font face; empty: not set
+  int32_t nFontHeight;  // negative: character height in pixels; 0: not set
+  int32_t nFontWeight;  // carried through the file only
+  int32_t nFontStyle;   // carried through the file only
+  int32_t nFontColor;   // colour value or system colour (high bit); 0: not set
+  int32_t nFontCharSet; // 0: not set
+};
+
+struct BakSetEntry {
+  char szFile[260];  // relative to the program folder
+  char szDesc[256];
+};
+
+// Returns the listed entry with the same file name (exact, case-sensitive) unchanged, else
+// appends a copy of `entry`; nullptr for no entry.
+BakSetEntry* AddBakSet(CxList& bakSets, const BakSetEntry* entry);
+// Deletes every entry and empties the list.
+void ClearBakSets(CxList& bakSets);
 
 // Puts the value of `key` in `section` into buf of cap bytes, cut to cap-1 characters and
 // terminated; "" when the key is missing (GetPrivateProfileString's contract).
