@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/ConduitOps.h"
 #include "core/KestrinLog.h"
 #include "core/Settings.h"
 #include "format/CondInfo.h"
@@ -37,7 +38,7 @@ enum : int {
   IDM_REPORT, IDM_LOG, IDM_OPTIONS, IDM_CONTENT, IDM_HOMEPAGE, IDM_ABOUT,
 };
 
-class TfmMain : public kui::Window {
+class TfmMain : public kui::Window, private ConduitView {
  public:
   TfmMain();
   ~TfmMain() override;
@@ -68,31 +69,17 @@ class TfmMain : public kui::Window {
   // Conduit tables.
   void FillAppList();
   void FillSysList();
-  void UpdateAppButtons();
+  void UpdateAppButtons() override;
   void UpdateSysButtons();
   void LoadRemovedList();
-  // False when KestrinRes.dat could not be written; the failure is noted for ReportUnsavedStore.
   bool SaveRemovedList();
-  // Says once, at the end of a command, that the removed-conduit store was not written.
   void ReportUnsavedStore();
   void ClearRemovedList();
   void slvAppChange(const NMLISTVIEW& nm);
   void slvSysChange(const NMLISTVIEW& nm);
 
-  // Install, uninstall, restore and the settings update. Each operation works on one record;
-  // `quiet` shows none of its own messages and answers a conflict question Yes.
-  //
-  // Who owns the record of the Install command and its module object:
-  //  - InstallConduitFile owns the new record and its module object until InstallConduit adds
-  //    the record to m_pAppCondMgr, which then owns both (its Clear releases them).
-  //  - After a cancel or a failed install the command deletes the record and releases the object.
-  //  - An install that went the restore way copied the record, module-object handle included,
-  //    over the record of the conduit's row. The command deletes its own record, but the object
-  //    goes to m_keptCondObjs while any listed record refers to it; the same list takes the
-  //    object a catalogue record referred to before a restore copied another one over it.
-  //    The list is released at the next catalogue reload and at the orderly end, when the rows
-  //    that could refer to those objects are gone. Releasing a handle twice does nothing, so
-  //    the catalogue's Clear and this list never conflict.
+  // Install, uninstall, restore and the settings update, as ConduitOps does them (which also
+  // says who owns the records and their module objects).
   void InstallConduitFile();
   void UninstallSelected();
   void RestoreSelected();
@@ -123,8 +110,7 @@ class TfmMain : public kui::Window {
   void miHelpWebClick();
   void miHelpAboutClick();
 
-  // Backup sets, by file name in the program folder. Both tell the user how it went; a set
-  // file that cannot be written or opened is an error naming it.
+  // Backup sets, by file name in the program folder.
   void BackupSettings(const char* szFile);
   void RestoreSettings(const char* szFile);
 
@@ -164,26 +150,28 @@ class TfmMain : public kui::Window {
   LRESULT OnNotify(NMHDR* nm);
   void ApplyTableFont(HWND slv, const TableFont& font, kx::UniqueFont& owner);
   HWND MakeButton(const char* caption, int id, int x, int y, bool visible = true);
-  void AddRow(HWND slv, const struct CondRow& row, CondInfo* info);
-  int FindAppRow(const CondInfo* info) const;
+  static CondInfo* RowInfo(HWND slv, int item);
+  void AddRow(HWND slv, const CondRow& row, CondInfo* info);
   void SetRowImage(HWND slv, int row, int image);
-  std::vector<CondInfo*> SelectedAppRecords() const;
-  // The conflict step of install and restore: true when nothing (any more) stands in the way.
-  bool ClearConflict(const CondInfo& info, bool otherPathOnly, bool quiet);
-  void AddHistory(const CondInfo& info, int nAction);
-  bool CatalogueHolds(const CondInfo* info);
-  bool IsCondObjReferenced(CondObjHandle h);
-  void ReleaseKeptCondObjs();
+
+  // The application table and the messages, for the conduit operations.
+  int AppRowCount() const override;
+  CondInfo* AppRowRecord(int row) const override;
+  void AddAppRow(const CondRow& row, CondInfo* info) override;
+  void DeleteAppRow(int row) override;
+  void SetAppRowImage(int row, int image) override;
+  std::vector<CondInfo*> SelectedAppRecords() const override;
+  bool Tell(MessageKind kind, const std::string& text, const char* caption) override;
+  void ShowNewConduitProperties(CondInfo* info) override;
   void ShowCondProp(CondInfo* info, bool system, bool newConduit);
 
   char m_szIniFile[260] = {};
   bool m_bFatal = false;
   bool m_bStarted = false;  // FormCreate got past the Palm Desktop look-up
   bool m_bFilling = false;  // rows may point at released records while a table is refilled
-  bool m_bStoreUnsaved = false;  // a save of KestrinRes.dat failed since the last report
   HWND m_hwndLastFocus = nullptr;  // the control that had the focus when the window went inactive
   unsigned m_nLoadCount = 0;
-  std::vector<CondObjHandle> m_keptCondObjs;
+  std::unique_ptr<ConduitOps> m_pOps;  // from FormCreate on, over the lists above
   kx::UniqueFont m_fontForm, m_fontLink, m_fontApp, m_fontSys;
   kx::UniqueGdiObject m_bmpBanner;
   TableFont m_tfApp{}, m_tfSys{};

@@ -30,9 +30,9 @@ const char kRow5[] = "<b><font color=0000FF>%s</font>: %s</b></td></tr>\r\n";
 
 std::string ActionWords(int nAction) {
   switch (nAction) {
-    case 1: return "Installed Successfully";
-    case 2: return "Uninstalled Successfully";
-    case 3: return "Restored Successfully";
+    case kHistoryInstalled: return "Installed Successfully";
+    case kHistoryUninstalled: return "Uninstalled Successfully";
+    case kHistoryRestored: return "Restored Successfully";
     default: return "Unknown Action (" + std::to_string(nAction) + ")";
   }
 }
@@ -131,7 +131,7 @@ std::string HistoryPage(CxFile& file, time_t now) {
     LogEntry entry;
     memset(&entry, 0, sizeof entry);
     if (!ReadHistoryEntry(file, &entry)) break;
-    if (entry.nAction == 0) continue;
+    if (entry.nAction == kHistoryNone) continue;
     html += kx::kHtmlWhiteRow;
     // Appended in place: a page of many entries would otherwise build a string per text.
     kx::HtmlFillEscapedTo(html, kRow2, {entry.szName});

@@ -13,7 +13,15 @@ struct LogEntry {
   char szName[32];     // display name, at most 31 characters
   char szVersion[32];  // "%d.%d.%d.%04d"
   int tTime;           // seconds since 1970-01-01 00:00 UTC
-  int nAction;         // 0 none (no row), 1 installed, 2 uninstalled, 3 restored
+  int nAction;         // a HistoryAction; other values are kept and shown as unknown
+};
+
+// What an entry records; the numbers are the file's.
+enum HistoryAction : int {
+  kHistoryNone = 0,  // no row on the page
+  kHistoryInstalled = 1,
+  kHistoryUninstalled = 2,
+  kHistoryRestored = 3,
 };
 
 // Appends the entry to the history at path through `file` (closed again on return), then

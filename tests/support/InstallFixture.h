@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ConduitKit.h"
 #include "CondProp.h"
 #include "format/CondInfo.h"
 #include "MainForm.h"
@@ -23,24 +24,11 @@
 
 namespace itest {
 
-struct Row {
-  std::string name, creator, file;
-  int image;
-  bool operator==(const Row& o) const {
-    return name == o.name && creator == o.creator && file == o.file && image == o.image;
-  }
-};
-std::ostream& operator<<(std::ostream& os, const Row& r);
-
-struct Shown {
-  std::string text, caption;
-  UINT icon, buttons;
-};
-
-struct HistoryEntry {
-  std::string file, name, version;
-  int time, action;
-};
+using ktest::Click;
+using ktest::HistoryEntry;
+using ktest::Row;
+using ktest::Text;
+using ktest::Type;
 
 // What the properties dialog showed when it opened.
 struct DialogSeen {
@@ -49,11 +37,6 @@ struct DialogSeen {
   bool creatorEnabled = false;
   std::string title, creator, directory, file, priority, palmDB, fileName, version;
 };
-
-std::string Text(HWND h);
-void Type(HWND edit, const std::string& text);
-// Wine fires BM_CLICK on disabled buttons; Windows does not.
-void Click(HWND button);
 
 class InstallTest : public ptest::PalmTest {
  public:
@@ -101,8 +84,7 @@ class InstallTest : public ptest::PalmTest {
                      UINT buttons = MB_OK) const;
 };
 
-CondInfo StoreRecord(const char* creator, const std::string& lib, const char* name);
-// A private copy of a sample conduit library, so a test can delete it.
-std::string CopyConduit(const ktest::TempDir& dir, const char* sample, const char* as);
+using ktest::CopyConduit;
+using ktest::StoreRecord;
 
 }  // namespace itest
