@@ -1,4 +1,4 @@
-#include "core/ConduitOps.h"
+#include "ConduitOps.h"
 
 #include <windows.h>
 
@@ -6,12 +6,12 @@
 #include <cstring>
 #include <memory>
 
-#include "core/CondRules.h"
-#include "core/KestrinLog.h"
+#include "CondRules.h"
 #include "format/CxList.h"
 #include "format/KxText.h"
 #include "format/KxUnique.h"
 #include "format/RemovedStore.h"
+#include "KestrinLog.h"
 #include "misc/WinUtil.h"
 #include "palm/CondMgr.h"
 #include "palm/CondObj.h"

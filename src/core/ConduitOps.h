@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ListRows.h"
+#include "ListRows.h"
 #include "format/CondInfo.h"
 
 class CCondMgr;
