@@ -109,7 +109,7 @@ TEST_F(BackupTest, ANewSetHoldsTheCatalogueAndIsListedWithItsTime) {
   ASSERT_EQ(1u, shown.size());
   ExpectMessage(0, "Conduit settings backup successfully to \"kestrinset1.bak\".", "Information",
                 kInfo);
-  const std::vector<CondInfo> set = ReadSet(Prog("kestrinset1.bak"));
+  const std::vector<CondInfo> set = ReadRecords(Prog("kestrinset1.bak"));
   ASSERT_EQ(2u, set.size());
   EXPECT_EQ(2u * 540u, ktest::ReadBytes(Prog("kestrinset1.bak")).size());
   CondInfo* first = fm->m_pAppCondMgr->GetFirst();
@@ -263,7 +263,7 @@ TEST_F(BackupTest, ARestoreInstallsWhatIsMissingAndSkipsWhatWasNotRegistered) {
                     memo = Conduit("memocond.dll"), todo = Conduit("todocond.dll");
   Register("addr", addr, "Address");
   Start();
-  ASSERT_TRUE(WriteSet(Prog("hand.bak"),
+  ASSERT_TRUE(WriteRecords(Prog("hand.bak"),
                        {SetRecord("addr", addr, "Address Book", kStatusInstalled),
                         SetRecord("date", date, "Date Book", kStatusInstalled),
                         SetRecord("memo", memo, "Memo Pad", kStatusMissing),
@@ -291,7 +291,7 @@ TEST_F(BackupTest, AStatusZeroConduitIsStoredAndNotRestored) {
   ASSERT_TRUE(DeleteFileA(gone.c_str()));
   Start();
   BackupNew("withgone.bak", "");
-  const std::vector<CondInfo> set = ReadSet(Prog("withgone.bak"));
+  const std::vector<CondInfo> set = ReadRecords(Prog("withgone.bak"));
   ASSERT_EQ(2u, set.size());
   EXPECT_STREQ("memo", set[0].szCreatorID);
   EXPECT_EQ(kStatusMissing, set[0].nStatus);
@@ -358,7 +358,7 @@ TEST_F(BackupTest, TheDetailWindowListsEveryStoredRecordInBlueGlass) {
   Start();
   CondInfo origin0 = SetRecord("mine", "C:\\x\\mine.dll", "Made here", kStatusInstalled);
   origin0.nOrigin = 0;
-  ASSERT_TRUE(WriteSet(Prog("all.bak"),
+  ASSERT_TRUE(WriteRecords(Prog("all.bak"),
                        {SetRecord("addr", "C:\\a\\addr.dll", "Address", kStatusInstalled),
                         SetRecord("memo", "C:\\a\\memo.dll", "Memo", kStatusMissing),
                         SetRecord("todo", "C:\\a\\todo.dll", "To Do", kStatusRemoved), origin0}));

@@ -20,15 +20,7 @@ std::vector<Cells> ListRows(HWND lv) {
   const int n = static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < n; ++i) {
     Cells row;
-    for (int sub = 0; sub < cols; ++sub) {
-      char buf[600] = {};
-      LVITEMA it{};
-      it.iSubItem = sub;
-      it.pszText = buf;
-      it.cchTextMax = sizeof buf;
-      SendMessageA(lv, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&it));
-      row.push_back(buf);
-    }
+    for (int sub = 0; sub < cols; ++sub) row.push_back(ktest::CellText(lv, i, sub));
     rows.push_back(row);
   }
   return rows;
@@ -147,26 +139,6 @@ CondInfo SetRecord(const char* creator, const std::string& lib, const char* name
   r.nStatus = status;
   r.nOrigin = 1;
   return r;
-}
-
-bool WriteSet(const std::string& path, const std::vector<CondInfo>& records) {
-  std::vector<unsigned char> bytes;
-  for (const CondInfo& r : records) {
-    auto* p = reinterpret_cast<const unsigned char*>(&r);
-    bytes.insert(bytes.end(), p, p + sizeof r);
-  }
-  return ktest::WriteBytes(path, bytes);
-}
-
-std::vector<CondInfo> ReadSet(const std::string& path) {
-  std::vector<CondInfo> out;
-  std::vector<unsigned char> b = ktest::ReadBytes(path);
-  for (size_t pos = 0; pos + sizeof(CondInfo) <= b.size(); pos += sizeof(CondInfo)) {
-    CondInfo r;
-    memcpy(&r, &b[pos], sizeof r);
-    out.push_back(r);
-  }
-  return out;
 }
 
 bool AgeFile(const std::string& path, bool creationOnly) {

@@ -47,8 +47,8 @@ class DialogsTest : public itest::InstallTest {
 
 // A record for a hand-made backup set.
 CondInfo SetRecord(const char* creator, const std::string& lib, const char* name, int status);
-bool WriteSet(const std::string& path, const std::vector<CondInfo>& records);
-std::vector<CondInfo> ReadSet(const std::string& path);
+using ktest::ReadRecords;
+using ktest::WriteRecords;
 // The file's creation time (and, unless creationOnly, its other times) set to 1 Jan 2001.
 bool AgeFile(const std::string& path, bool creationOnly = false);
 

@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "ConduitKit.h"
 #include "CondProp.h"
 #include "format/CxList.h"
 #include "InitForm.h"
 #include "MainForm.h"
 #include "MainWindowStart.h"
 #include "misc/WinUtil.h"
+#include "PalmTest.h"
 #include "palm/CondMgr.h"
 #include "TestSupport.h"
 #include "ui/CommonDialogs.h"
@@ -26,104 +28,27 @@
 
 namespace {
 
-const char kPalmRoot[] = "Software\\U.S. Robotics\\Pilot Desktop";
+using ktest::Click;
+using ktest::Row;
+using ktest::SetSelected;
+using ktest::StoreRecord;
+using ptest::Conduit;
 
 // ---- Palm Desktop registrations, written the way the stand-in reads them --------------------
 
-void SetValue(const std::string& sub, const char* name, DWORD type, const void* data, DWORD size) {
-  HKEY h;
-  std::string key = std::string(kPalmRoot) + "\\" + sub;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
-                                           KEY_SET_VALUE, nullptr, &h, nullptr));
-  RegSetValueExA(h, name, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(h);
-}
-void SetText(const std::string& sub, const char* name, const std::string& v) {
-  SetValue(sub, name, REG_SZ, v.c_str(), static_cast<DWORD>(v.size() + 1));
-}
-void SetDword(const std::string& sub, const char* name, DWORD v) {
-  SetValue(sub, name, REG_DWORD, &v, sizeof v);
-}
 void RegisterApp(int n, const char* creator, const std::string& lib, const char* title) {
-  std::string key = "Application" + std::to_string(n);
-  SetText(key, "Conduit", lib);
-  SetDword(key, "Creator", (DWORD(creator[0]) << 24) | (DWORD(creator[1]) << 16) |
-                               (DWORD(creator[2]) << 8) | DWORD(creator[3]));
-  SetText(key, "Title", title);
-  SetText(key, "Directory", "");
-  SetText(key, "File", "");
-  SetText(key, "Remote", "");
-  SetDword(key, "Priority", 2);
+  ptest::WriteApplication(n, lib, creator);
+  const std::string key = ptest::AppKey(n);
+  ptest::SetText(key, "Title", title);
+  for (const char* empty : {"Directory", "File", "Remote"}) ptest::SetText(key, empty, "");
+  ptest::SetDword(key, "Priority", 2);
 }
-void RegisterInstall(int n, const char* creator, const std::string& lib, const char* name) {
-  std::string key = "InstallConduit" + std::to_string(n);
-  SetText(key, "Conduit", lib);
-  SetText(key, "Creator", creator);
-  SetText(key, "Name", name);
-}
-void CleanPalmKeys() { RegDeleteTreeA(HKEY_CURRENT_USER, kPalmRoot); }
-
-std::string Conduit(const char* file) { return ktest::ConduitsFolder() + "\\" + file; }
-
-CondInfo StoreRecord(const char* creator, const std::string& lib, const char* name) {
-  CondInfo r;
-  memset(&r, 0, sizeof r);
-  strcpy(r.szCreatorID, creator);
-  strcpy(r.szConduit, lib.c_str());
-  strcpy(r.szName, name);
-  r.nStatus = kStatusRemoved;
-  r.dwFlags = kFlagRemoved;
-  return r;
+void CleanPalmKeys() { ptest::DeleteKey(ptest::kRoot); }
+void SetCoreText(const char* name, const std::string& v) {
+  ASSERT_TRUE(ptest::SetText(ptest::kCoreKey, name, v));
 }
 
 // ---- Reading the window back -----------------------------------------------------------------
-
-struct Row {
-  std::string name, creator, file;
-  int image;
-  bool operator==(const Row& o) const {
-    return name == o.name && creator == o.creator && file == o.file && image == o.image;
-  }
-};
-std::ostream& operator<<(std::ostream& os, const Row& r) {
-  return os << "{" << r.name << " | " << r.creator << " | " << r.file << " | " << r.image << "}";
-}
-
-std::string CellText(HWND lv, int item, int sub) {
-  char buf[600] = {};
-  LVITEMA it{};
-  it.iSubItem = sub;
-  it.pszText = buf;
-  it.cchTextMax = sizeof buf;
-  SendMessageA(lv, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&it));
-  return buf;
-}
-
-std::vector<Row> Rows(HWND lv) {
-  std::vector<Row> rows;
-  int n = static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    LVITEMA it{};
-    it.mask = LVIF_IMAGE;
-    it.iItem = i;
-    SendMessageA(lv, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-    rows.push_back({CellText(lv, i, 0), CellText(lv, i, 1), CellText(lv, i, 2), it.iImage});
-  }
-  return rows;
-}
-
-void SetSelected(HWND lv, int item, bool on) {
-  LVITEMA st{};
-  st.stateMask = LVIS_SELECTED;
-  st.state = on ? LVIS_SELECTED : 0;
-  SendMessageA(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&st));
-}
-
-// Wine fires BM_CLICK on disabled buttons; Windows does not.
-void Click(HWND button) {
-  ASSERT_TRUE(IsWindowEnabled(button)) << "clicked a disabled button";
-  SendMessageA(button, BM_CLICK, 0, 0);
-}
 
 void Menu(HWND w, int id) { SendMessageA(w, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
@@ -160,7 +85,7 @@ class MainWnd : public ::testing::Test {
   void SetUp() override {
     GetCurrentDirectoryA(MAX_PATH, cwd);
     CleanPalmKeys();
-    SetText("Core", "DesktopPath", ktest::PalmFolder());
+    SetCoreText("DesktopPath", ktest::PalmFolder());
     SetProgramFolderOverride(dir.path().c_str());
     kui::SetMessageAnswerer([this](const kui::MessageRequest& r) {
       shown.push_back(r);
@@ -200,19 +125,16 @@ class MainWnd : public ::testing::Test {
     RegisterApp(0, "addr", Conduit("addrcond.dll"), "Registered title");
     RegisterApp(1, "gone", Conduit("gone.dll"), "Gone");
     RegisterApp(2, "memo", Conduit("memocond.dll"), "Memo");
-    RegisterInstall(0, "NoCd", Conduit("nocond.dll"), "No open");
-    RegisterInstall(1, "inst", Conduit("instcond.dll"), "Install");
-    SetText("Core", "BackupConduit", Conduit("backup.dll"));
+    ptest::WriteInstallConduit(0, Conduit("nocond.dll"), "NoCd", "No open");
+    ptest::WriteInstallConduit(1, Conduit("instcond.dll"), "inst", "Install");
+    SetCoreText("BackupConduit", Conduit("backup.dll"));
   }
 
   // A 1,100-byte store: a removed conduit, the registered memo conduit again, a 20-byte tail.
   void WriteStore() {
-    std::vector<unsigned char> bytes;
-    for (const CondInfo& r : {StoreRecord("date", Conduit("datecond.dll"), "Date Book"),
-                              StoreRecord("memo", Conduit("memocond.dll"), "Memo Pad")}) {
-      auto* p = reinterpret_cast<const unsigned char*>(&r);
-      bytes.insert(bytes.end(), p, p + sizeof r);
-    }
+    ASSERT_TRUE(ktest::WriteRecords(store, {StoreRecord("date", Conduit("datecond.dll"), "Date Book"),
+                                            StoreRecord("memo", Conduit("memocond.dll"), "Memo Pad")}));
+    std::vector<unsigned char> bytes = ktest::ReadBytes(store);
     bytes.resize(1100, 0xEE);
     ASSERT_TRUE(ktest::WriteBytes(store, bytes));
   }
@@ -227,7 +149,7 @@ TEST_F(MainWnd, FatalStartWithoutPalmDesktop) {
   };
   for (const Case c : {Case{"no registry key", false}, Case{"empty DesktopPath", true}}) {
     CleanPalmKeys();
-    if (c.emptyValue) SetText("Core", "DesktopPath", "");
+    if (c.emptyValue) SetCoreText("DesktopPath", "");
     WritePrivateProfileStringA("Kestrin", "SkinType", "2", ini.c_str());
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());  // flush
     const std::vector<unsigned char> before = ktest::ReadBytes(ini);
@@ -348,7 +270,7 @@ TEST_F(MainWnd, TablesShowCatalogueAndRemovedConduits) {
   WriteStore();
   Start();
 
-  const std::vector<Row> app = Rows(fm->slvApp);
+  const std::vector<Row> app = ktest::ReadRows(fm->slvApp);
   const std::vector<Row> wantApp = {
       {"Address Book", "addr", Conduit("addrcond.dll"), 0},  // the library's own name
       {"Gone", "gone", Conduit("gone.dll") + " ( file not found ).", 2},
@@ -369,7 +291,7 @@ TEST_F(MainWnd, TablesShowCatalogueAndRemovedConduits) {
       {"Install Handheld Files", hex("inst"), Conduit("instcond.dll"), 0},
       {"Backup", "0xffffffff", Conduit("backup.dll"), 0},
   };
-  EXPECT_EQ(wantSys, Rows(fm->slvSys));
+  EXPECT_EQ(wantSys, ktest::ReadRows(fm->slvSys));
 
   // The store keeps the entry that the catalogue lists again.
   EXPECT_EQ(2u, fm->m_pRemovedList->GetCount());
@@ -381,7 +303,7 @@ TEST_F(MainWnd, TablesShowCatalogueAndRemovedConduits) {
   strcpy(empty->szName, "Empty path");
   ASSERT_TRUE(fm->m_pAppCondMgr->Add(empty));
   fm->FillAppList();
-  const std::vector<Row> refilled = Rows(fm->slvApp);
+  const std::vector<Row> refilled = ktest::ReadRows(fm->slvApp);
   ASSERT_EQ(5u, refilled.size());
   EXPECT_EQ((Row{"Empty path", "empt", "", 2}), refilled[3]);
   EXPECT_EQ(wantApp.back(), refilled[4]);
@@ -396,7 +318,7 @@ TEST_F(MainWnd, RefreshReloadsCataloguesAndStore) {
 
   Click(fm->sbtnRefresh);
   EXPECT_EQ(2u, fm->LoadCount());
-  std::vector<Row> rows = Rows(fm->slvApp);
+  std::vector<Row> rows = ktest::ReadRows(fm->slvApp);
   ASSERT_EQ(4u, rows.size());
   EXPECT_EQ("To Do List", rows[1].name);
   EXPECT_EQ(1, rows[2].image);  // both store entries are removed rows now
@@ -415,7 +337,7 @@ TEST_F(MainWnd, ApplicationButtonsFollowTheSelection) {
   Start();
   HWND lv = fm->slvApp;
   const int installed = 0, removed = 3;
-  ASSERT_EQ(1, Rows(lv)[removed].image);
+  ASSERT_EQ(1, ktest::ReadRows(lv)[removed].image);
   struct State {
     bool uninst, restore, props;
     bool operator==(const State& o) const {
@@ -446,7 +368,7 @@ TEST_F(MainWnd, ApplicationButtonsFollowTheSelection) {
 
   // A fill that leaves the table empty changes nothing either.
   CleanPalmKeys();
-  SetText("Core", "DesktopPath", ktest::PalmFolder());
+  SetCoreText("DesktopPath", ktest::PalmFolder());
   DeleteFileA(store.c_str());
   fm->LoadConduitInfo();
   fm->ClearRemovedList();  // a missing store leaves the list as it was

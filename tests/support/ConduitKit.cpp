@@ -166,6 +166,13 @@ CondInfo* RowRecord(HWND lv, int row) {
   return reinterpret_cast<CondInfo*>(it.lParam);
 }
 
+void SetSelected(HWND lv, int row, bool on) {
+  LVITEMA st{};
+  st.stateMask = LVIS_SELECTED;
+  st.state = on ? LVIS_SELECTED : 0;
+  SendMessageA(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&st));
+}
+
 void SelectOnly(HWND lv, const std::vector<int>& rows) {
   LVITEMA st{};
   st.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

@@ -52,6 +52,8 @@ std::ostream& operator<<(std::ostream& os, const Row& r);
 std::string CellText(HWND lv, int item, int sub);
 std::vector<Row> ReadRows(HWND lv);
 CondInfo* RowRecord(HWND lv, int row);
+// Selects or deselects one row (-1: every row), leaving the others and the focus alone.
+void SetSelected(HWND lv, int row, bool on);
 // Selects exactly these rows; no row keeps the focus.
 void SelectOnly(HWND lv, const std::vector<int>& rows);
 
