@@ -8,7 +8,7 @@
 #                                             fuzzing, only that build; packages are installed
 #                                             only when missing, as always
 # --arch A (x86_64 or i686) builds and tests that build alone; --area N (repeatable) runs the
-# ctest tests named N (an area is the folder name under tests/, or a test such as e2e_journey);
+# ctest tests named N or N_* (an area is the folder name under tests/, or a test such as e2e_journey);
 # --no-fuzz skips the native fuzzing.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -62,7 +62,7 @@ done
 
 filter=()
 if [ ${#areas[@]} -gt 0 ]; then
-  filter=(-R "^($(IFS='|'; echo "${areas[*]}"))\$")
+  filter=(-R "^($(IFS='|'; echo "${areas[*]}"))(_.*)?\$")
 fi
 
 kestrin_wine_env "$root/build/wineprefix"
