@@ -58,21 +58,6 @@ int ThemeOf(HWND h) {
   return kui::ThemeManager::GetComponentTheme(h, t) ? static_cast<int>(t) : -1;
 }
 
-void DialogsTest::SetUp() {
-  itest::InstallTest::SetUp();
-  kui::SetMessageAnswerer([this](const kui::MessageRequest& r) {
-    rawOwners.push_back(r.owner);
-    shown.push_back(r);
-    if (r.owner && GetWindow(r.owner, GW_OWNER)) shown.back().owner = GetWindow(r.owner, GW_OWNER);
-    if (answers.empty()) return IDOK;
-    int a = answers.front();
-    answers.pop_front();
-    return a;
-  });
-}
-
-void DialogsTest::TearDown() { itest::InstallTest::TearDown(); }
-
 void DialogsTest::WriteSkin(int skin) {
   const std::string text = "[Kestrin]\r\nSkinType=" + std::to_string(skin) + "\r\n";
   ASSERT_TRUE(ktest::WriteBytes(Prog("orlenta.ini"),

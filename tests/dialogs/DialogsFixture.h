@@ -27,11 +27,6 @@ int ThemeOf(HWND h);
 
 class DialogsTest : public itest::InstallTest {
  protected:
-  std::vector<HWND> rawOwners;  // owner of each message as it was shown
-
-  void SetUp() override;
-  void TearDown() override;
-
   // orlenta.ini in the program folder with the given skin (before Start).
   void WriteSkin(int skin);
   // Closes a running main window (orderly end), writes the skin, starts again.

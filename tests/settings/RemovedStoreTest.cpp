@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ConduitKit.h"
 #include "format/CondInfo.h"
 #include "format/CxList.h"
 #include "format/KxSafeFile.h"
@@ -26,13 +27,8 @@ class RemovedStore : public ::testing::Test {
   void TearDown() override { ClearCondList(list); }
 
   CondInfo Record(const char* creator, const std::string& path, const char* name) {
-    CondInfo r;
-    memset(&r, 0, sizeof r);
-    strcpy(r.szCreatorID, creator);
-    strcpy(r.szConduit, path.c_str());
-    strcpy(r.szName, name);
-    r.nStatus = kStatusRemoved;
-    r.dwFlags = kFlagRemoved;
+    CondInfo r = ktest::StoreRecord(creator, path, name);
+    r.nPriority = 0;
     r.hCondObj = 77;
     return r;
   }

@@ -17,6 +17,7 @@ void InstallTest::SetUp() {
   GetCurrentDirectoryA(MAX_PATH, cwd);
   SetProgramFolderOverride(dir.path().c_str());
   kui::SetMessageAnswerer([this](const kui::MessageRequest& r) {
+    rawOwners.push_back(r.owner);
     shown.push_back(r);
     // Kept as the top owner: the properties dialog is gone when the test looks.
     if (r.owner && GetWindow(r.owner, GW_OWNER)) shown.back().owner = GetWindow(r.owner, GW_OWNER);

@@ -48,6 +48,7 @@ class InstallTest : public ptest::PalmTest {
   std::string store = dir.path() + "\\KestrinRes.dat";
   std::string history = dir.file("kestrinlog.dat");
   std::vector<kui::MessageRequest> shown;  // owner: the top owner (main window for the dialog's)
+  std::vector<HWND> rawOwners;             // owner of each message as it was shown
   std::deque<int> answers;  // scripted replies; IDOK when none is left
   std::vector<std::string> opened;
   std::vector<kui::OpenFileRequest> fileRequests;
