@@ -113,8 +113,8 @@ Function un.IsPlainName
 FunctionEnd
 
 ; The user's own files in the program folder: settings, removed-conduit store, history and its
-; page, the conduit report, backup sets (the proposed names and those orlenta.ini lists) and
-; leftovers of an interrupted safe write (*.new).
+; page, the conduit report, backup sets (the proposed names and those orlenta.ini lists), the
+; load marker and skip list, and leftovers of an interrupted safe write (*.kestrin-<n>.tmp).
 Function un.RemoveUserFiles
   ReadINIStr $4 "$INSTDIR\orlenta.ini" "KestrinFile" "Count"
   IntOp $4 $4 + 0
@@ -123,7 +123,7 @@ Function un.RemoveUserFiles
     Call un.IsPlainName
     ${If} $1 == 1
       Delete "$INSTDIR\$0"
-      Delete "$INSTDIR\$0.new"
+      Delete "$INSTDIR\$0.kestrin-*.tmp"
     ${EndIf}
   ${Next}
   Delete "$INSTDIR\kestrinset*.bak"
@@ -132,7 +132,9 @@ Function un.RemoveUserFiles
   Delete "$INSTDIR\kestrinlog.dat"
   Delete "$INSTDIR\kestrinlog.html"
   Delete "$INSTDIR\condrpt.html"
-  Delete "$INSTDIR\*.new"
+  Delete "$INSTDIR\KestrinLoad.dat"
+  Delete "$INSTDIR\KestrinSkip.dat"
+  Delete "$INSTDIR\*.kestrin-*.tmp"
 FunctionEnd
 
 Section "Uninstall"

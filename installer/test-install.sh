@@ -156,12 +156,13 @@ fi
 kestrin_stop_wineserver
 
 # --- 3. silent uninstall keeps the user's files ------------------------------------------------
-user_files="orlenta.ini KestrinRes.dat kestrinlog.dat kestrinlog.html condrpt.html kestrinset1.bak Weekly.bak KestrinRes.dat.new"
+user_files="orlenta.ini KestrinRes.dat kestrinlog.dat kestrinlog.html condrpt.html kestrinset1.bak Weekly.bak KestrinRes.dat.kestrin-1.tmp Weekly.bak.kestrin-2.tmp KestrinLoad.dat KestrinSkip.dat"
 put_user_files() {
   printf '[Kestrin]\r\nSkin=1\r\n[KestrinFile]\r\nCount=3\r\nKestrinSet1=kestrinset1.bak\r\nKestrinDesc1=one\r\nKestrinSet2=Weekly.bak\r\nKestrinDesc2=two\r\nKestrinSet3=..\\outside.bak\r\nKestrinDesc3=not ours\r\n' >"$inst/orlenta.ini"
   local f
   for f in $user_files; do [ "$f" = orlenta.ini ] || echo "$f" >"$inst/$f"; done
   echo mine >"$inst/notes.txt"          # not Kestrin's: stays whatever the answer
+  echo mine >"$inst/kestrinset1.bak.new"  # nor is this one, whatever its name looks like
   echo outside >"$inst/../outside.bak"  # listed, but outside the program folder: stays
 }
 put_user_files
@@ -177,8 +178,8 @@ check_removed() {
 }
 check_removed
 kept=0
-for f in $user_files notes.txt; do [ -f "$inst/$f" ] && kept=$((kept + 1)) || fail "the silent uninstall removed $f"; done
-[ $kept -eq 9 ] && ok "the silent uninstall kept the user's files and their folder"
+for f in $user_files notes.txt kestrinset1.bak.new; do [ -f "$inst/$f" ] && kept=$((kept + 1)) || fail "the silent uninstall removed $f"; done
+[ $kept -eq 13 ] && ok "the silent uninstall kept the user's files and their folder"
 [ -f "$inst/../outside.bak" ] || fail "the silent uninstall removed a file outside the program folder"
 
 # --- 4. reinstall, then uninstall answering Yes -------------------------------------------------
@@ -206,8 +207,9 @@ settle 60
 check_removed
 for f in $user_files; do [ -e "$inst/$f" ] && fail "answering Yes left $f"; done
 [ -f "$inst/notes.txt" ] && ok "a file that is not Kestrin's stays" || fail "answering Yes removed notes.txt"
+[ -f "$inst/kestrinset1.bak.new" ] && ok "a user's *.new file stays" || fail "answering Yes removed kestrinset1.bak.new"
 [ -f "$inst/../outside.bak" ] && ok "a listed set outside the program folder stays" || fail "answering Yes removed ../outside.bak"
-rm -f "$inst/notes.txt"
+rm -f "$inst/notes.txt" "$inst/kestrinset1.bak.new"
 
 say "took $((SECONDS - started)) s; log: $log"
 if [ $failures -ne 0 ]; then

@@ -1,5 +1,11 @@
 #include "KxSafeFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string>
+
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -44,6 +50,25 @@ bool Replace(const char* pszFrom, const char* pszTo) {
 #endif
 }
 
+const int kMaxTempNumber = 9999;  // keeps the suffix within kSafeFileSuffixMax
+
+// Creates the file only when no file of that name exists; nullptr (errno set) otherwise.
+FILE* CreateExclusive(const std::string& path) {
+#ifdef _WIN32
+  const int fd = _open(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
+                       _S_IREAD | _S_IWRITE);
+  if (fd < 0) return nullptr;
+  FILE* fp = _fdopen(fd, "wb");
+  if (!fp) _close(fd);
+#else
+  const int fd = open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+  if (fd < 0) return nullptr;
+  FILE* fp = fdopen(fd, "wb");
+  if (!fp) close(fd);
+#endif
+  return fp;
+}
+
 }  // namespace
 
 void SetWriteFailureAfter(long k) { g_budget = k < 0 ? -1 : k; }
@@ -62,9 +87,14 @@ bool SafeFile::Open(const char* pszTarget) {
   m_bFailed = false;
   if (!pszTarget || !pszTarget[0]) return false;
   m_target = pszTarget;
-  m_tmp = m_target + ".new";
-  m_fp = fopen(m_tmp.c_str(), "wb");
-  return m_fp != nullptr;
+  for (int n = 1; n <= kMaxTempNumber; ++n) {
+    m_tmp = m_target + ".kestrin-" + std::to_string(n) + ".tmp";
+    m_fp = CreateExclusive(m_tmp);
+    if (m_fp) return true;
+    if (errno != EEXIST) break;  // a missing folder or no right to write: no number helps
+  }
+  m_tmp.clear();
+  return false;
 }
 
 bool SafeFile::Write(const void* pData, size_t cb) {

@@ -1,13 +1,19 @@
 #pragma once
-// Replaces a file only once its new contents are complete: writes go to a file beside the
-// target (target + ".new"), and Commit moves that over the target. A full disk or any other
-// failed write leaves the old file whole.
+// Replaces a file only once its new contents are complete: writes go to a file of its own
+// beside the target, and Commit moves that over the target. A full disk or any other failed
+// write leaves the old file whole.
+//
+// The file beside it is "<target>.kestrin-<n>.tmp", created exclusively: a file the user keeps
+// under any other name is never touched, and two writers never share one.
 
 #include <cstddef>
 #include <cstdio>
 #include <string>
 
 namespace kx {
+
+// The longest text Open appends to the target's name for its temporary file.
+const size_t kSafeFileSuffixMax = sizeof(".kestrin-9999.tmp") - 1;
 
 class SafeFile {
  public:
@@ -20,8 +26,8 @@ class SafeFile {
   SafeFile(const SafeFile&) = delete;
   SafeFile& operator=(const SafeFile&) = delete;
 
-  // Creates (or truncates) target + ".new" for binary writing. False for a missing or empty
-  // path or when that file cannot be created.
+  // Creates a new "<target>.kestrin-<n>.tmp" for binary writing, the first n from 1 up that no
+  // file has. False for a missing or empty path or when no such file can be created.
   bool Open(const char* pszTarget);
   bool IsOpen() const { return m_fp != nullptr; }
 

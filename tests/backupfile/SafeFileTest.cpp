@@ -35,7 +35,8 @@ TEST_F(SafeFileTest, CommitReplacesTheTargetWithWhatWasWritten) {
     }
     kx::SafeFile f;
     ASSERT_TRUE(f.Open(target.c_str()));
-    EXPECT_TRUE(Exists(target + ".new"));
+    EXPECT_EQ(target + ".kestrin-1.tmp", f.TempPath());
+    EXPECT_TRUE(Exists(f.TempPath()));
     ASSERT_TRUE(f.Write(part1.data(), part1.size()));
     ASSERT_TRUE(f.Write(part2.data(), part2.size()));
     // Until the commit the target is as it was.
@@ -44,7 +45,7 @@ TEST_F(SafeFileTest, CommitReplacesTheTargetWithWhatWasWritten) {
     }
     ASSERT_TRUE(f.Commit());
     EXPECT_EQ((Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}), ktest::ReadBytes(target));
-    EXPECT_FALSE(Exists(target + ".new"));
+    EXPECT_FALSE(ktest::HasTempLeftover(target));
   }
 }
 
@@ -70,7 +71,7 @@ TEST_F(SafeFileTest, FailedWriteLeavesTheOldFileWhole) {
       EXPECT_FALSE(f.Commit());
     }
     EXPECT_EQ(oldBytes, ktest::ReadBytes(target));
-    EXPECT_FALSE(Exists(target + ".new"));
+    EXPECT_FALSE(ktest::HasTempLeftover(target));
   }
 }
 
@@ -82,7 +83,7 @@ TEST_F(SafeFileTest, UncommittedFileIsRemovedAndTheTargetKept) {
     ASSERT_TRUE(f.Write(part2.data(), part2.size()));
   }
   EXPECT_EQ(oldBytes, ktest::ReadBytes(target));
-  EXPECT_FALSE(Exists(target + ".new"));
+  EXPECT_FALSE(ktest::HasTempLeftover(target));
 }
 
 TEST_F(SafeFileTest, NothingIsWrittenWhereTheFileCannotBeMadeOrReplaced) {
@@ -102,7 +103,33 @@ TEST_F(SafeFileTest, NothingIsWrittenWhereTheFileCannotBeMadeOrReplaced) {
   ASSERT_TRUE(f.Write(part1.data(), part1.size()));
   EXPECT_FALSE(f.Commit());
   EXPECT_TRUE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_FALSE(Exists(target + ".new"));
+  EXPECT_FALSE(ktest::HasTempLeftover(target));
+}
+
+// The temporary file is one of our own: a user's file under a similar name, a leftover of a
+// crashed writer and a second writer of the same target are all left alone.
+TEST_F(SafeFileTest, TemporaryFileIsNeverAnotherFile) {
+  const std::string target = dir.file("kestrinset1.bak");
+  const Bytes users{'m', 'i', 'n', 'e'};
+  ASSERT_TRUE(ktest::WriteBytes(target + ".new", users));
+  ASSERT_TRUE(ktest::WriteBytes(target + ".kestrin-1.tmp", users));  // a crashed writer's
+
+  kx::SafeFile first(target.c_str()), second(target.c_str());
+  ASSERT_TRUE(first.IsOpen());
+  ASSERT_TRUE(second.IsOpen());
+  EXPECT_EQ(target + ".kestrin-2.tmp", first.TempPath());
+  EXPECT_EQ(target + ".kestrin-3.tmp", second.TempPath());
+  ASSERT_TRUE(first.Write(part1.data(), part1.size()));
+  ASSERT_TRUE(second.Write(part2.data(), part2.size()));
+  ASSERT_TRUE(first.Commit());
+  EXPECT_EQ(part1, ktest::ReadBytes(target));
+  ASSERT_TRUE(second.Commit());
+  EXPECT_EQ(part2, ktest::ReadBytes(target));
+
+  EXPECT_EQ(users, ktest::ReadBytes(target + ".new"));
+  EXPECT_EQ(users, ktest::ReadBytes(target + ".kestrin-1.tmp"));
+  EXPECT_FALSE(Exists(target + ".kestrin-2.tmp"));
+  EXPECT_FALSE(Exists(target + ".kestrin-3.tmp"));
 }
 
 }  // namespace

@@ -203,7 +203,7 @@ TEST_F(ProgramFolderFaults, SavesFailQuietlyAndKeepWhatWasThere) {
     size_t i = 0;
     for (const std::string& name : ProgramFileNames()) {
       EXPECT_EQ(before[i++], ktest::ReadBytes(f + name)) << name << " is as it was";
-      EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((f + name + ".new").c_str()))
+      EXPECT_FALSE(ktest::HasTempLeftover(f + name))
           << "no half-written " << name << " is left behind";
     }
   }

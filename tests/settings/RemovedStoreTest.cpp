@@ -108,20 +108,23 @@ TEST_F(RemovedStore, SaveWritesFlaggedEntriesWithoutModuleReference) {
   CondInfo want = Record("aaaa", lib, "Written");
   want.hCondObj = 0;
   EXPECT_EQ(0, memcmp(&want, &first, 540));
-  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((store + ".new").c_str()));
+  EXPECT_FALSE(ktest::HasTempLeftover(store));
 }
 
 TEST_F(RemovedStore, FailedSaveKeepsTheOldStore) {
   std::vector<unsigned char> old;
   Append(old, Record("keep", lib, "Old"));
   ASSERT_TRUE(ktest::WriteBytes(store, old));
-  // The new store cannot be made beside the old one.
-  ASSERT_TRUE(CreateDirectoryA((store + ".new").c_str(), nullptr));
+  // Another program holds the old store: the new one cannot take its place.
+  HANDLE held = CreateFileA(store.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
   list.Add(new CondInfo(Record("newr", lib, "New")));
 
   EXPECT_FALSE(SaveRemovedStore(store.c_str(), list));
+  CloseHandle(held);
   EXPECT_EQ(old, ktest::ReadBytes(store));
-  RemoveDirectoryA((store + ".new").c_str());
+  EXPECT_FALSE(ktest::HasTempLeftover(store));
 }
 
 // A full disk anywhere in the new store keeps the old one whole.
@@ -139,7 +142,7 @@ TEST_F(RemovedStore, FullDiskKeepsTheOldStore) {
     kx::SetWriteFailureAfter(-1);
     EXPECT_FALSE(ok);
     EXPECT_EQ(old, ktest::ReadBytes(store));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((store + ".new").c_str()));
+    EXPECT_FALSE(ktest::HasTempLeftover(store));
   }
 }
 

@@ -45,6 +45,14 @@ static std::string FullPath(const std::string& p) {
 std::string PalmFolder() { return FullPath(ExeFolder() + "..\\..\\palm"); }
 std::string ConduitsFolder() { return FullPath(ExeFolder() + "..\\..\\conduits"); }
 
+bool HasTempLeftover(const std::string& target) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((target + ".kestrin-*.tmp").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  FindClose(h);
+  return true;
+}
+
 std::vector<unsigned char> ReadBytes(const std::string& path) {
   std::vector<unsigned char> out;
   FILE* f = fopen(path.c_str(), "rb");

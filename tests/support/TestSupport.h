@@ -17,6 +17,8 @@ std::string ConduitsFolder();
 // Reads a whole file; empty when it cannot be read.
 std::vector<unsigned char> ReadBytes(const std::string& path);
 bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+// True while a safe write of `target` has left its temporary file ("<target>.kestrin-<n>.tmp").
+bool HasTempLeftover(const std::string& target);
 
 // A fresh, empty folder under the test program's folder, removed with its files on destruction.
 class TempDir {
