@@ -35,7 +35,6 @@ class ModalDialog : public ModalWindow {
   // Any other notification of a control.
   virtual void OnControlCode(int /*id*/, int /*code*/) {}
 
-  HFONT DialogFont() const { return m_font.get(); }
   // The child-control maker with the dialog font.
   Children Child() const { return Children(hwnd(), m_font.get()); }
 
