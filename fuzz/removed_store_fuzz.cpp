@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "format/CxList.h"
+#include "format/KxFileExists.h"
 #include "format/RemovedStore.h"
 #include "FuzzSupport.h"
 
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               Terminated(p->szFile) && Terminated(p->szRemote) && Terminated(p->szInfo) &&
               Terminated(p->szName) && Terminated(p->szProduct),
           "every text ends inside its field");
-    Check(FileExists(p->szConduit), "only entries whose library exists are kept");
+    Check(kx::FileExists(p->szConduit), "only entries whose library exists are kept");
   }
 
   // What was read survives a save and a second read unchanged.

@@ -1,7 +1,6 @@
 #include "AboutForm.h"
 
 #include <string>
-#include <vector>
 
 #include "MainForm.h"
 #include "Skin.h"
@@ -19,28 +18,20 @@ const int kClientWidth = 394, kClientHeight = 219;
 const COLORREF kNavy = RGB(0, 0, 128);
 enum : int { IDC_AB_ICON = 900, IDC_AB_LABEL1, IDC_AB_LABEL2, IDC_AB_URL };
 
-std::vector<std::string> AboutComponents() { return {"sfAbout", "btnOK"}; }
+const kui::ThemedPart<TfmAbout> kThemed[] = {{"sfAbout", nullptr}, {"btnOK", &TfmAbout::btnOK}};
 
 }  // namespace
 
-TfmAbout::TfmAbout() : tmAbout(AboutComponents(), kui::Theme::BlueGlass) {}
+TfmAbout::TfmAbout()
+    : ModalDialog("About Kestrin", kClientWidth, kClientHeight),
+      tmAbout(kThemed, kui::Theme::BlueGlass) {}
 
 TfmAbout::~TfmAbout() = default;
 
-bool TfmAbout::Create(HWND owner) {
-  if (!CreateDialogWnd(kClassName, "About Kestrin", kClientWidth, kClientHeight, owner)) {
-    return false;
-  }
-  CreateControls();
-  FormCreate();
-  return true;
-}
-
 void TfmAbout::CreateControls() {
-  m_font.reset(kui::CreateUiFont("Verdana", 8));
   m_fontBold.reset(kui::CreateUiFont("Verdana", 12, FW_BOLD));
   m_fontLink.reset(kui::CreateUiFont("Verdana", 8, FW_NORMAL, true));
-  const kui::Children child(hwnd(), m_font.get());
+  const kui::Children child = Child();
 
   // The about picture drawn for the layout's size (the system's application icon when missing).
   m_hIcon = kui::LoadProgramIcon(IDI_ABOUT, kui::Scale(32));
@@ -57,8 +48,7 @@ void TfmAbout::CreateControls() {
   btnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON,
                     {(kClientWidth - 80) / 2, 172, 80, 27}, IDOK);
 
-  tmAbout.RegisterComponent("sfAbout", hwnd());
-  tmAbout.RegisterComponent("btnOK", btnOK);
+  tmAbout.RegisterParts(*this, kThemed);
 }
 
 void TfmAbout::FormCreate() { ApplySkin(&tmAbout); }
@@ -67,10 +57,6 @@ void TfmAbout::btnOKClick() { EndModal(IDOK); }
 
 LRESULT TfmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_COMMAND:
-      if (lp && HIWORD(wp) != BN_CLICKED) return 0;
-      if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) btnOKClick();
-      return 0;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lp) == Label1) {
         auto dc = reinterpret_cast<HDC>(wp);
@@ -79,14 +65,8 @@ LRESULT TfmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }
       break;
-    case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) SetFocus(btnOK);
-      return 0;
-    case WM_CLOSE:
-      btnOKClick();
-      return 0;
     default:
       break;
   }
-  return DefProc(msg, wp, lp);
+  return ModalDialog::HandleMessage(msg, wp, lp);
 }

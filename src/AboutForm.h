@@ -4,13 +4,13 @@
 #include <windows.h>
 
 #include "ui/GdiHandle.h"
-#include "ui/Modal.h"
+#include "ui/ModalDialog.h"
 #include "ui/ThemeManager.h"
 
 // Path and query of the home page the About box links to.
 extern const char kAboutHomePage[];  // "/kestrin/index.htm?ref=soft"
 
-class TfmAbout : public kui::ModalWindow {
+class TfmAbout : public kui::ModalDialog {
  public:
   static const char kClassName[];  // "TfmAbout"
 
@@ -18,9 +18,7 @@ class TfmAbout : public kui::ModalWindow {
   ~TfmAbout() override;
   const char* ClassName() const override { return kClassName; }
 
-  // Creates the hidden dialog and its controls, then runs FormCreate.
-  bool Create(HWND owner);
-  void FormCreate();
+  void FormCreate() override;
   void btnOKClick();
 
   HWND imgIcon = nullptr, Label1 = nullptr, Label2 = nullptr, urlHome = nullptr, btnOK = nullptr;
@@ -30,7 +28,11 @@ class TfmAbout : public kui::ModalWindow {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void CreateControls();
-  kx::UniqueFont m_font, m_fontBold, m_fontLink;
+  void CreateControls() override;
+  HWND DefaultFocus() const override { return btnOK; }
+  // Escape and the close box close it as OK does.
+  void OnOK() override { btnOKClick(); }
+  void OnCancel() override { btnOKClick(); }
+  kx::UniqueFont m_fontBold, m_fontLink;
   HICON m_hIcon = nullptr;  // shared icon: never destroyed
 };

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "BakSetRows.h"
 #include "core/Settings.h"
@@ -22,31 +21,23 @@ namespace {
 const int kClientWidth = 462, kClientHeight = 319;
 enum : int { IDC_BK_NEW = 600, IDC_BK_NEWFILE, IDC_BK_LABEL1, IDC_BK_DESC, IDC_BK_EXIST, IDC_BK_LIST };
 
-std::vector<std::string> BackupComponents() {
-  return {"sfBackup", "rbtnNew", "edtNewFile", "rbtnExist", "lvFile", "btnOK", "btnCancel"};
-}
-
-bool IsChecked(HWND h) { return SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void Check(HWND h, bool on) { SendMessageA(h, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+using T = TfmBackup;
+const kui::ThemedPart<T> kThemed[] = {
+    {"sfBackup", nullptr},          {"rbtnNew", &T::rbtnNew},
+    {"edtNewFile", &T::edtNewFile}, {"rbtnExist", &T::rbtnExist},
+    {"lvFile", &T::lvFile},         {"btnOK", &T::btnOK},
+    {"btnCancel", &T::btnCancel}};
 
 }  // namespace
 
-TfmBackup::TfmBackup() : tmBackup(BackupComponents(), kui::Theme::BlueGlass) {}
+TfmBackup::TfmBackup()
+    : ModalDialog("Backup Conduit Settings", kClientWidth, kClientHeight),
+      tmBackup(kThemed, kui::Theme::BlueGlass) {}
 
 TfmBackup::~TfmBackup() = default;
 
-bool TfmBackup::Create(HWND owner) {
-  if (!CreateDialogWnd(kClassName, "Backup Conduit Settings", kClientWidth, kClientHeight, owner)) {
-    return false;
-  }
-  CreateControls();
-  FormCreate();
-  return true;
-}
-
 void TfmBackup::CreateControls() {
-  m_font.reset(kui::CreateUiFont("Verdana", 8));
-  const kui::Children child(hwnd(), m_font.get());
+  const kui::Children child = Child();
   const DWORD edit = WS_TABSTOP | ES_AUTOHSCROLL;
   // Radio buttons checked by their handlers: the edits between them break an automatic group.
   rbtnNew = child.Add("BUTTON", "Backup to New File", WS_TABSTOP | WS_GROUP | BS_RADIOBUTTON,
@@ -63,13 +54,8 @@ void TfmBackup::CreateControls() {
   btnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {280, 284, 80, 27}, IDOK);
   btnCancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {368, 284, 80, 27},
                         IDCANCEL);
-  Check(rbtnNew, true);
-
-  const std::pair<const char*, HWND> named[] = {
-      {"sfBackup", hwnd()}, {"rbtnNew", rbtnNew}, {"edtNewFile", edtNewFile},
-      {"Label1", Label1},   {"edtDesc", edtDesc}, {"rbtnExist", rbtnExist},
-      {"lvFile", lvFile},   {"btnOK", btnOK},     {"btnCancel", btnCancel}};
-  for (const auto& n : named) tmBackup.RegisterComponent(n.first, n.second);
+  kui::SetChecked(rbtnNew, true);
+  tmBackup.RegisterParts(*this, kThemed);
 }
 
 void TfmBackup::FormCreate() {
@@ -84,27 +70,27 @@ void TfmBackup::FormCreate() {
 }
 
 void TfmBackup::rbtnNewClick() {
-  Check(rbtnNew, true);
-  Check(rbtnExist, false);
+  kui::SetChecked(rbtnNew, true);
+  kui::SetChecked(rbtnExist, false);
   EnableWindow(edtDesc, TRUE);
 }
 
 void TfmBackup::rbtnExistClick() {
-  Check(rbtnExist, true);
-  Check(rbtnNew, false);
+  kui::SetChecked(rbtnExist, true);
+  kui::SetChecked(rbtnNew, false);
   EnableWindow(edtDesc, FALSE);
 }
 
 void TfmBackup::lvFileDblClick() { baksets::ShowSetDetail(hwnd(), lvFile); }
 
 void TfmBackup::btnOKClick() {
-  if (IsChecked(rbtnNew)) {
-    const std::string file = baksets::WindowText(edtNewFile);
+  if (kui::IsChecked(rbtnNew)) {
+    const std::string file = kui::WindowText(edtNewFile);
     kx::CopyText(m_szFile, file.c_str());
     BakSetEntry entry;
     memset(&entry, 0, sizeof entry);
     kx::CopyText(entry.szFile, file.c_str());
-    kx::CopyText(entry.szDesc, baksets::WindowText(edtDesc).c_str());
+    kx::CopyText(entry.szDesc, kui::WindowText(edtDesc).c_str());
     fmMain->AddBakSet(&entry);  // a listed name keeps its entry and description
     EndModal(IDOK);
     return;
@@ -120,33 +106,18 @@ void TfmBackup::btnOKClick() {
 
 void TfmBackup::btnCancelClick() { EndModal(IDCANCEL); }
 
+HWND TfmBackup::DefaultFocus() const { return kui::IsChecked(rbtnNew) ? edtNewFile : lvFile; }
+
+void TfmBackup::OnClick(int id) {
+  if (id == IDC_BK_NEW) rbtnNewClick();
+  if (id == IDC_BK_EXIST) rbtnExistClick();
+}
+
 LRESULT TfmBackup::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_COMMAND: {
-      const int id = LOWORD(wp);
-      if (lp && HIWORD(wp) != BN_CLICKED) return 0;
-      switch (id) {
-        case IDOK: btnOKClick(); break;
-        case IDCANCEL: btnCancelClick(); break;
-        case IDC_BK_NEW: rbtnNewClick(); break;
-        case IDC_BK_EXIST: rbtnExistClick(); break;
-        default: break;
-      }
-      return 0;
-    }
-    case WM_NOTIFY: {
-      auto* nm = reinterpret_cast<NMHDR*>(lp);
-      if (nm->hwndFrom == lvFile && nm->code == NM_DBLCLK) lvFileDblClick();
-      return 0;
-    }
-    case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) SetFocus(IsChecked(rbtnNew) ? edtNewFile : lvFile);
-      return 0;
-    case WM_CLOSE:
-      btnCancelClick();
-      return 0;
-    default:
-      break;
+  if (msg == WM_NOTIFY) {
+    auto* nm = reinterpret_cast<NMHDR*>(lp);
+    if (nm->hwndFrom == lvFile && nm->code == NM_DBLCLK) lvFileDblClick();
+    return 0;
   }
-  return DefProc(msg, wp, lp);
+  return ModalDialog::HandleMessage(msg, wp, lp);
 }

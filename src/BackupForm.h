@@ -4,11 +4,10 @@
 
 #include <windows.h>
 
-#include "ui/GdiHandle.h"
-#include "ui/Modal.h"
+#include "ui/ModalDialog.h"
 #include "ui/ThemeManager.h"
 
-class TfmBackup : public kui::ModalWindow {
+class TfmBackup : public kui::ModalDialog {
  public:
   static const char kClassName[];  // "TfmBackup"
 
@@ -16,9 +15,7 @@ class TfmBackup : public kui::ModalWindow {
   ~TfmBackup() override;
   const char* ClassName() const override { return kClassName; }
 
-  // Creates the hidden dialog and its controls, then runs FormCreate.
-  bool Create(HWND owner);
-  void FormCreate();
+  void FormCreate() override;
 
   void rbtnNewClick();
   void rbtnExistClick();
@@ -38,6 +35,9 @@ class TfmBackup : public kui::ModalWindow {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void CreateControls();
-  kx::UniqueFont m_font;
+  void CreateControls() override;
+  HWND DefaultFocus() const override;
+  void OnOK() override { btnOKClick(); }
+  void OnCancel() override { btnCancelClick(); }
+  void OnClick(int id) override;
 };

@@ -21,21 +21,13 @@ enum : int { IDC_BD_DESC = 500, IDC_BD_LIST };
 
 }  // namespace
 
-TfmBakDetail::TfmBakDetail() = default;
+TfmBakDetail::TfmBakDetail()
+    : ModalDialog("Kestrin Backup Information", kClientWidth, kClientHeight) {}
 
 TfmBakDetail::~TfmBakDetail() {
   // The rows point at m_pCondMgr's records: the window goes first.
   if (hwnd()) DestroyWindow(hwnd());
   FormDestroy();
-}
-
-bool TfmBakDetail::Create(HWND owner) {
-  if (!CreateDialogWnd(kClassName, "Kestrin Backup Information", kClientWidth, kClientHeight, owner)) {
-    return false;
-  }
-  CreateControls();
-  FormCreate();
-  return true;
 }
 
 void TfmBakDetail::FormCreate() {
@@ -50,8 +42,7 @@ void TfmBakDetail::FormDestroy() {
 }
 
 void TfmBakDetail::CreateControls() {
-  m_font.reset(kui::CreateUiFont("Verdana", 8));
-  const kui::Children child(hwnd(), m_font.get());
+  const kui::Children child = Child();
   lblDesc = child.Add("STATIC", "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, {12, 12, 531, 16},
                       IDC_BD_DESC);
   lvCond = child.Add(WC_LISTVIEWA, "",
@@ -100,22 +91,3 @@ bool TfmBakDetail::LoadBackupFile(const char* szPath) {
 }
 
 void TfmBakDetail::btnOKClick() { EndModal(IDOK); }
-
-LRESULT TfmBakDetail::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_COMMAND:
-      if (lp && HIWORD(wp) != BN_CLICKED) return 0;
-      if (LOWORD(wp) == IDOK) btnOKClick();
-      if (LOWORD(wp) == IDCANCEL) EndModal(IDCANCEL);
-      return 0;
-    case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) SetFocus(lvCond);
-      return 0;
-    case WM_CLOSE:
-      EndModal(IDCANCEL);
-      return 0;
-    default:
-      break;
-  }
-  return DefProc(msg, wp, lp);
-}

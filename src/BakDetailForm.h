@@ -4,12 +4,11 @@
 
 #include <windows.h>
 
-#include "ui/GdiHandle.h"
-#include "ui/Modal.h"
+#include "ui/ModalDialog.h"
 
 class CCondMgr;
 
-class TfmBakDetail : public kui::ModalWindow {
+class TfmBakDetail : public kui::ModalDialog {
  public:
   static const char kClassName[];  // "TfmBakDetail"
 
@@ -17,9 +16,7 @@ class TfmBakDetail : public kui::ModalWindow {
   ~TfmBakDetail() override;
   const char* ClassName() const override { return kClassName; }
 
-  // Creates the hidden window and its controls, then runs FormCreate.
-  bool Create(HWND owner);
-  void FormCreate();
+  void FormCreate() override;
   void FormDestroy();
 
   // Reads the backup file at szPath (a full path) and shows its records. A missing path or a
@@ -33,10 +30,8 @@ class TfmBakDetail : public kui::ModalWindow {
 
   HWND lblDesc = nullptr, lvCond = nullptr, btnOK = nullptr;
 
- protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-
  private:
-  void CreateControls();
-  kx::UniqueFont m_font;
+  void CreateControls() override;
+  HWND DefaultFocus() const override { return lvCond; }
+  void OnOK() override { btnOKClick(); }
 };

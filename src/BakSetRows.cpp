@@ -63,12 +63,4 @@ void ShowSetDetail(HWND owner, HWND lv) {
   detail.ShowModal(owner);
 }
 
-std::string WindowText(HWND h) {
-  const int n = GetWindowTextLengthA(h);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  const int got = GetWindowTextA(h, &s[0], n + 1);
-  s.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return s;
-}
-
 }  // namespace baksets

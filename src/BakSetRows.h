@@ -22,7 +22,4 @@ bool SelectedSetFile(HWND lv, std::string& file);
 // selection.
 void ShowSetDetail(HWND owner, HWND lv);
 
-// The text of a window, whole.
-std::string WindowText(HWND h);
-
 }  // namespace baksets

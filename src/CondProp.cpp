@@ -1,9 +1,7 @@
 #include "CondProp.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "core/CondRules.h"
 #include "format/CondInfo.h"
@@ -22,19 +20,15 @@ namespace {
 const int kClientWidth = 376, kClientHeight = 404;
 const COLORREF kReadOnlyGrey = RGB(0xE4, 0xE4, 0xE4);
 
-std::string WindowText(HWND h) {
-  int n = GetWindowTextLengthA(h);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  GetWindowTextA(h, &s[0], n + 1);
-  s.resize(strlen(s.c_str()));
-  return s;
-}
-
-std::vector<std::string> CondComponents() {
-  return {"sfCond",  "gbSync",    "edtCreatorID", "sbtnCreatorID", "edtDirectory",
-          "edtFile", "edtPriority", "edtPalmDB",  "gbMisc",        "edtFileName",
-          "edtVersion", "sbtnOK", "sbtnCancel"};
-}
+using T = TfmCondProp;
+const kui::ThemedPart<T> kThemed[] = {
+    {"sfCond", nullptr},                  {"gbSync", &T::gbSync},
+    {"edtCreatorID", &T::edtCreatorID},   {"sbtnCreatorID", &T::sbtnCreatorID},
+    {"edtDirectory", &T::edtDirectory},   {"edtFile", &T::edtFile},
+    {"edtPriority", &T::edtPriority},     {"edtPalmDB", &T::edtPalmDB},
+    {"gbMisc", &T::gbMisc},               {"edtFileName", &T::edtFileName},
+    {"edtVersion", &T::edtVersion},       {"sbtnOK", &T::sbtnOK},
+    {"sbtnCancel", &T::sbtnCancel}};
 
 }  // namespace
 
@@ -66,12 +60,12 @@ bool TfmCondProp::ExchangeData(bool save) {
   }
 
   if (m_bSystem) return true;
-  const std::string creator = WindowText(edtCreatorID);
+  const std::string creator = kui::WindowText(edtCreatorID);
   CopyCut(d.szCreatorID, creator.c_str(), kCreatorIDLimit);
-  CopyCut(d.szDirectory, WindowText(edtDirectory).c_str(), kSettingLimit);
-  CopyCut(d.szFile, WindowText(edtFile).c_str(), kSettingLimit);
-  CopyCut(d.szRemote, WindowText(edtPalmDB).c_str(), kSettingLimit);
-  d.nPriority = ReadPriority(WindowText(edtPriority).c_str());
+  CopyCut(d.szDirectory, kui::WindowText(edtDirectory).c_str(), kSettingLimit);
+  CopyCut(d.szFile, kui::WindowText(edtFile).c_str(), kSettingLimit);
+  CopyCut(d.szRemote, kui::WindowText(edtPalmDB).c_str(), kSettingLimit);
+  d.nPriority = ReadPriority(kui::WindowText(edtPriority).c_str());
 
   if (m_bNewConduit) {
     if (creator.empty()) {
@@ -89,18 +83,12 @@ bool TfmCondProp::ExchangeData(bool save) {
   return true;
 }
 
-TfmCondProp::TfmCondProp() : tmCond(CondComponents(), kui::Theme::BlueGlass) {}
+TfmCondProp::TfmCondProp()
+    : ModalDialog("Conduit Properties", kClientWidth, kClientHeight,
+                  kui::FocusReturn::Remembered),
+      tmCond(kThemed, kui::Theme::BlueGlass) {}
 
 TfmCondProp::~TfmCondProp() = default;
-
-bool TfmCondProp::Create(HWND owner) {
-  if (!CreateDialogWnd(kClassName, "Conduit Properties", kClientWidth, kClientHeight, owner)) {
-    return false;
-  }
-  CreateControls();
-  FormCreate();
-  return true;
-}
 
 void TfmCondProp::FormCreate() {
   m_pData = nullptr;
@@ -108,9 +96,8 @@ void TfmCondProp::FormCreate() {
 }
 
 void TfmCondProp::CreateControls() {
-  m_font.reset(kui::CreateUiFont("Verdana", 8));
   m_brGrey.reset(CreateSolidBrush(kReadOnlyGrey));
-  const kui::Children child(hwnd(), m_font.get());
+  const kui::Children child = Child();
   auto label = [&](const char* text, int y) {
     child.Add("STATIC", text, SS_LEFT, {22, y + 3, 100, 16}, -1);
   };
@@ -153,13 +140,7 @@ void TfmCondProp::CreateControls() {
     SetWindowPos(g, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 
-  const std::pair<const char*, HWND> named[] = {
-      {"sfCond", hwnd()},           {"gbSync", gbSync},           {"edtCreatorID", edtCreatorID},
-      {"sbtnCreatorID", sbtnCreatorID}, {"edtDirectory", edtDirectory}, {"edtFile", edtFile},
-      {"edtPriority", edtPriority}, {"edtPalmDB", edtPalmDB},     {"gbMisc", gbMisc},
-      {"edtFileName", edtFileName}, {"edtVersion", edtVersion},   {"sbtnOK", sbtnOK},
-      {"sbtnCancel", sbtnCancel}};
-  for (const auto& n : named) tmCond.RegisterComponent(n.first, n.second);
+  tmCond.RegisterParts(*this, kThemed);
 }
 
 void TfmCondProp::SetCondInfo(CondInfo* pData, bool bNewConduit) {
@@ -169,7 +150,7 @@ void TfmCondProp::SetCondInfo(CondInfo* pData, bool bNewConduit) {
 }
 
 void TfmCondProp::edtCreatorIDExit() {
-  const CreatorDefault* d = FindCreatorDefault(WindowText(edtCreatorID).c_str());
+  const CreatorDefault* d = FindCreatorDefault(kui::WindowText(edtCreatorID).c_str());
   if (!d) return;
   // Each box independently, and only when empty: nothing typed is ever replaced.
   if (GetWindowTextLengthA(edtDirectory) == 0) SetWindowTextA(edtDirectory, d->szDirectory);
@@ -186,52 +167,27 @@ void TfmCondProp::sbtnOKClick() {
 
 void TfmCondProp::sbtnCancelClick() { EndModal(IDCANCEL); }
 
+HWND TfmCondProp::DefaultFocus() const {
+  return IsWindowEnabled(edtCreatorID) ? edtCreatorID : edtDirectory;
+}
+
+void TfmCondProp::OnClick(int id) {
+  if (id == IDC_CP_SBTNCREATORID) sbtnCreatorIDClick();
+}
+
+void TfmCondProp::OnControlCode(int id, int code) {
+  if (id == IDC_CP_CREATORID && code == EN_KILLFOCUS) edtCreatorIDExit();
+}
+
 LRESULT TfmCondProp::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_COMMAND: {
-      const int id = LOWORD(wp), code = HIWORD(wp);
-      if (id == IDC_CP_CREATORID) {
-        if (code == EN_KILLFOCUS) edtCreatorIDExit();
-        return 0;
-      }
-      if (lp && code != BN_CLICKED) return 0;
-      if (id == IDOK) {
-        sbtnOKClick();
-      } else if (id == IDCANCEL) {
-        sbtnCancelClick();
-      } else if (id == IDC_CP_SBTNCREATORID) {
-        sbtnCreatorIDClick();
-      }
-      return 0;
+  if (msg == WM_CTLCOLORSTATIC) {
+    auto ctl = reinterpret_cast<HWND>(lp);
+    if (ctl == edtFileName || ctl == edtVersion) {
+      auto dc = reinterpret_cast<HDC>(wp);
+      SetBkColor(dc, kReadOnlyGrey);
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      return reinterpret_cast<LRESULT>(m_brGrey.get());
     }
-    case WM_CTLCOLORSTATIC: {
-      auto ctl = reinterpret_cast<HWND>(lp);
-      if (ctl == edtFileName || ctl == edtVersion) {
-        auto dc = reinterpret_cast<HDC>(wp);
-        SetBkColor(dc, kReadOnlyGrey);
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        return reinterpret_cast<LRESULT>(m_brGrey.get());
-      }
-      break;
-    }
-    case WM_ACTIVATE:
-      // The focus a dialog manager would give: back where it was, else the first editable box.
-      if (LOWORD(wp) == WA_INACTIVE) {
-        HWND f = GetFocus();
-        if (f && IsChild(hwnd(), f)) m_hwndLastFocus = f;
-      } else {
-        HWND f = m_hwndLastFocus;
-        if (!f || !IsWindow(f) || !IsWindowEnabled(f)) {
-          f = IsWindowEnabled(edtCreatorID) ? edtCreatorID : edtDirectory;
-        }
-        SetFocus(f);
-      }
-      return 0;
-    case WM_CLOSE:
-      sbtnCancelClick();
-      return 0;
-    default:
-      break;
   }
-  return DefProc(msg, wp, lp);
+  return ModalDialog::HandleMessage(msg, wp, lp);
 }

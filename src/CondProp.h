@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "ui/GdiHandle.h"
-#include "ui/Modal.h"
+#include "ui/ModalDialog.h"
 #include "ui/ThemeManager.h"
 
 struct CondInfo;
@@ -21,7 +21,7 @@ enum : int {
 // The page about creator IDs on the product's web site.
 extern const char kCreatorIDPage[];
 
-class TfmCondProp : public kui::ModalWindow {
+class TfmCondProp : public kui::ModalDialog {
  public:
   static const char kClassName[];  // "TfmCondProp"
 
@@ -29,9 +29,7 @@ class TfmCondProp : public kui::ModalWindow {
   ~TfmCondProp() override;
   const char* ClassName() const override { return kClassName; }
 
-  // Creates the hidden dialog and its controls, then runs FormCreate.
-  bool Create(HWND owner);
-  void FormCreate();
+  void FormCreate() override;
 
   // Shows the record. bNewConduit: the Install command's record, whose creator ID the user
   // types and whose OK installs it. Every listed conduit opens with false, whatever its numeric
@@ -60,8 +58,12 @@ class TfmCondProp : public kui::ModalWindow {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void CreateControls();
-  kx::UniqueFont m_font;
-  HWND m_hwndLastFocus = nullptr;
+  void CreateControls() override;
+  // The first editable box (the focus returns where it was, as a dialog manager's does).
+  HWND DefaultFocus() const override;
+  void OnOK() override { sbtnOKClick(); }
+  void OnCancel() override { sbtnCancelClick(); }
+  void OnClick(int id) override;
+  void OnControlCode(int id, int code) override;
   kx::UniqueGdiObject m_brGrey;
 };

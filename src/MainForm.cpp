@@ -49,13 +49,19 @@ const int kClientWidth = 794, kClientHeight = 594;
 const int kTopPanel = 96, kBottomPanel = 90;
 const int kBtnW = 80, kBtnH = 27;
 
-// The theme manager's list, in its fixed order.
-std::vector<std::string> MainComponents() {
-  return {"sfmMain",    "sbtnReport",  "sbtnHotSync", "sbtnSkin",    "sbtnClose",
-          "sbtnCustom", "sbtnLog",     "sbtnRefresh", "sbtnHelp",    "sbtnExit",
-          "slvApp",     "sbtnInstall", "sbtnUninst",  "sbtnAppProp", "sbtnRestore",
-          "slvSys",     "sbtnSysProp", "sbtnBackup",  "sbtnRestoreCond"};
-}
+// The theme manager's list, in its fixed order, with the handle each name stands for.
+using M = TfmMain;
+const kui::ThemedPart<M> kMainComponents[] = {
+    {"sfmMain", nullptr},                     {"sbtnReport", &M::sbtnReport},
+    {"sbtnHotSync", &M::sbtnHotSync},         {"sbtnSkin", &M::sbtnSkin},
+    {"sbtnClose", &M::sbtnClose},             {"sbtnCustom", &M::sbtnCustom},
+    {"sbtnLog", &M::sbtnLog},                 {"sbtnRefresh", &M::sbtnRefresh},
+    {"sbtnHelp", &M::sbtnHelp},               {"sbtnExit", &M::sbtnExit},
+    {"slvApp", &M::slvApp},                   {"sbtnInstall", &M::sbtnInstall},
+    {"sbtnUninst", &M::sbtnUninst},           {"sbtnAppProp", &M::sbtnAppProp},
+    {"sbtnRestore", &M::sbtnRestore},         {"slvSys", &M::slvSys},
+    {"sbtnSysProp", &M::sbtnSysProp},         {"sbtnBackup", &M::sbtnBackup},
+    {"sbtnRestoreCond", &M::sbtnRestoreCond}};
 
 // ilCond from the program's strip of three 15 x 15 pictures (at 96 DPI); magenta marks what
 // stays clear.
@@ -80,7 +86,7 @@ struct WaitCursor {
 
 }  // namespace
 
-TfmMain::TfmMain() : tmMain(MainComponents(), kui::Theme::BlueGlass) { fmMain = this; }
+TfmMain::TfmMain() : tmMain(kMainComponents, kui::Theme::BlueGlass) { fmMain = this; }
 
 TfmMain::~TfmMain() {
   if (hwnd()) DestroyWindow(hwnd());
@@ -215,15 +221,7 @@ void TfmMain::CreateControls() {
   ApplyTableFont(slvApp, m_tfApp, m_fontApp);
   ApplyTableFont(slvSys, m_tfSys, m_fontSys);
 
-  const std::pair<const char*, HWND> named[] = {
-      {"sfmMain", hwnd()},         {"sbtnReport", sbtnReport},   {"sbtnHotSync", sbtnHotSync},
-      {"sbtnSkin", sbtnSkin},      {"sbtnClose", sbtnClose},     {"sbtnCustom", sbtnCustom},
-      {"sbtnLog", sbtnLog},        {"sbtnRefresh", sbtnRefresh}, {"sbtnHelp", sbtnHelp},
-      {"sbtnExit", sbtnExit},      {"slvApp", slvApp},           {"sbtnInstall", sbtnInstall},
-      {"sbtnUninst", sbtnUninst},  {"sbtnAppProp", sbtnAppProp}, {"sbtnRestore", sbtnRestore},
-      {"slvSys", slvSys},          {"sbtnSysProp", sbtnSysProp}, {"sbtnBackup", sbtnBackup},
-      {"sbtnRestoreCond", sbtnRestoreCond}};
-  for (const auto& n : named) tmMain.RegisterComponent(n.first, n.second);
+  tmMain.RegisterParts(*this, kMainComponents);
 }
 
 void TfmMain::ApplyTableFont(HWND slv, const TableFont& font, kx::UniqueFont& owner) {
@@ -505,18 +503,7 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ACTIVATE:
       // Back from a message box or another program the focus returns to the control that had
       // it, so the keyboard goes on where the user left it.
-      if (LOWORD(wp) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(hwnd(), focus)) m_hwndLastFocus = focus;
-        return 0;
-      }
-      if (!HIWORD(wp)) {  // not when minimised
-        HWND focus = m_hwndLastFocus;
-        if (!focus || !IsWindow(focus) || !IsChild(hwnd(), focus) || !IsWindowVisible(focus) ||
-            !IsWindowEnabled(focus)) {
-          focus = slvApp;
-        }
-        SetFocus(focus);
+      if (kui::ReturnFocus(hwnd(), wp, kui::FocusReturn::Remembered, m_hwndLastFocus, slvApp)) {
         return 0;
       }
       break;

@@ -1,7 +1,6 @@
 #include "OptionsForm.h"
 
 #include <string>
-#include <vector>
 
 #include "MainForm.h"
 #include "ui/CommonDialogs.h"
@@ -18,31 +17,25 @@ enum : int {
   IDC_SK_PROTEIN, IDC_SK_GBFONT, IDC_SK_FONT, IDC_SK_SAMPLE,
 };
 
-std::vector<std::string> SkinComponents() {
-  return {"sfSkin",  "rbtnBlueGlass", "rbtnDeepBlue", "rbtnMacOS", "rbtnWinXP", "rbtnProtein",
-          "sbtnOK",  "sbtnCancel",    "gbSkin",       "gbFont",    "btnFont"};
-}
-
-bool IsChecked(HWND h) { return SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+using T = TfmSkin;
+const kui::ThemedPart<T> kThemed[] = {
+    {"sfSkin", nullptr},                  {"rbtnBlueGlass", &T::rbtnBlueGlass},
+    {"rbtnDeepBlue", &T::rbtnDeepBlue},   {"rbtnMacOS", &T::rbtnMacOS},
+    {"rbtnWinXP", &T::rbtnWinXP},         {"rbtnProtein", &T::rbtnProtein},
+    {"sbtnOK", &T::sbtnOK},               {"sbtnCancel", &T::sbtnCancel},
+    {"gbSkin", &T::gbSkin},               {"gbFont", &T::gbFont},
+    {"btnFont", &T::btnFont}};
 
 }  // namespace
 
-TfmSkin::TfmSkin() : tmSkin(SkinComponents(), kui::Theme::BlueGlass) {}
+TfmSkin::TfmSkin()
+    : ModalDialog("Kestrin Options", kClientWidth, kClientHeight),
+      tmSkin(kThemed, kui::Theme::BlueGlass) {}
 
 TfmSkin::~TfmSkin() = default;
 
-bool TfmSkin::Create(HWND owner) {
-  if (!CreateDialogWnd(kClassName, "Kestrin Options", kClientWidth, kClientHeight, owner)) {
-    return false;
-  }
-  CreateControls();
-  FormCreate();
-  return true;
-}
-
 void TfmSkin::CreateControls() {
-  m_font.reset(kui::CreateUiFont("Verdana", 8));
-  const kui::Children child(hwnd(), m_font.get());
+  const kui::Children child = Child();
   gbSkin = child.Add("BUTTON", " Choose your favorite skin ", BS_GROUPBOX, {8, 8, 300, 116},
                      IDC_SK_GBSKIN);
   const DWORD radio = WS_TABSTOP | BS_RADIOBUTTON;
@@ -68,12 +61,7 @@ void TfmSkin::CreateControls() {
     SetWindowPos(g, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 
-  const std::pair<const char*, HWND> named[] = {
-      {"sfSkin", hwnd()},         {"rbtnBlueGlass", rbtnBlueGlass}, {"rbtnDeepBlue", rbtnDeepBlue},
-      {"rbtnMacOS", rbtnMacOS},   {"rbtnWinXP", rbtnWinXP},         {"rbtnProtein", rbtnProtein},
-      {"sbtnOK", sbtnOK},         {"sbtnCancel", sbtnCancel},       {"gbSkin", gbSkin},
-      {"gbFont", gbFont},         {"btnFont", btnFont}};
-  for (const auto& n : named) tmSkin.RegisterComponent(n.first, n.second);
+  tmSkin.RegisterParts(*this, kThemed);
 }
 
 HWND TfmSkin::SkinButton(uint32_t n) const {
@@ -85,7 +73,7 @@ void TfmSkin::FormCreate() {
   const uint32_t stored = fmMain->m_Settings.nSkinType;
   const HWND on = SkinButton(stored < kSkinCount ? stored : 0);
   for (uint32_t i = 0; i < kSkinCount; ++i) {
-    SendMessageA(SkinButton(i), BM_SETCHECK, SkinButton(i) == on ? BST_CHECKED : BST_UNCHECKED, 0);
+    kui::SetChecked(SkinButton(i), SkinButton(i) == on);
   }
   ApplySkin(&tmSkin);
   TableFont sample = DefaultTableFont();  // the label's own font, under the stored one
@@ -106,7 +94,7 @@ void TfmSkin::SetSampleFont(const TableFont& font) {
 
 void TfmSkin::ChooseSkin(uint32_t n) {
   for (uint32_t i = 0; i < kSkinCount; ++i) {
-    SendMessageA(SkinButton(i), BM_SETCHECK, i == n ? BST_CHECKED : BST_UNCHECKED, 0);
+    kui::SetChecked(SkinButton(i), i == n);
   }
   kui::Theme t;
   if (SkinTheme(n, t)) tmSkin.SetTheme(t);  // a preview on this dialog only
@@ -132,7 +120,7 @@ void TfmSkin::btnFontClick() {
 
 void TfmSkin::sbtnOKClick() {
   for (uint32_t i = 0; i < kSkinCount; ++i) {
-    if (IsChecked(SkinButton(i))) {
+    if (kui::IsChecked(SkinButton(i))) {
       m_nSkinType = i;
       break;
     }
@@ -146,42 +134,32 @@ void TfmSkin::sbtnOKClick() {
 
 void TfmSkin::sbtnCancelClick() { EndModal(IDCANCEL); }
 
-LRESULT TfmSkin::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_COMMAND:
-      if (lp && HIWORD(wp) != BN_CLICKED) return 0;
-      switch (LOWORD(wp)) {
-        case IDOK: sbtnOKClick(); break;
-        case IDCANCEL: sbtnCancelClick(); break;
-        case IDC_SK_BLUEGLASS: rbtnBlueGlassClick(); break;
-        case IDC_SK_DEEPBLUE: rbtnDeepBlueClick(); break;
-        case IDC_SK_MACOS: rbtnMacOSClick(); break;
-        case IDC_SK_WINXP: rbtnWinXPClick(); break;
-        case IDC_SK_PROTEIN: rbtnProteinClick(); break;
-        case IDC_SK_FONT: btnFontClick(); break;
-        default: break;
-      }
-      return 0;
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lp) == lblSample) {
-        auto dc = reinterpret_cast<HDC>(wp);
-        SetTextColor(dc, ColorValueToRGB(m_tfSample.nColor));
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-      }
-      break;
-    case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) {
-        for (uint32_t i = 0; i < kSkinCount; ++i) {
-          if (IsChecked(SkinButton(i))) SetFocus(SkinButton(i));
-        }
-      }
-      return 0;
-    case WM_CLOSE:
-      sbtnCancelClick();
-      return 0;
-    default:
-      break;
+HWND TfmSkin::DefaultFocus() const {
+  HWND checked = nullptr;
+  for (uint32_t i = 0; i < kSkinCount; ++i) {
+    if (kui::IsChecked(SkinButton(i))) checked = SkinButton(i);
   }
-  return DefProc(msg, wp, lp);
+  return checked;
+}
+
+void TfmSkin::OnClick(int id) {
+  switch (id) {
+    case IDC_SK_BLUEGLASS: rbtnBlueGlassClick(); break;
+    case IDC_SK_DEEPBLUE: rbtnDeepBlueClick(); break;
+    case IDC_SK_MACOS: rbtnMacOSClick(); break;
+    case IDC_SK_WINXP: rbtnWinXPClick(); break;
+    case IDC_SK_PROTEIN: rbtnProteinClick(); break;
+    case IDC_SK_FONT: btnFontClick(); break;
+    default: break;
+  }
+}
+
+LRESULT TfmSkin::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lp) == lblSample) {
+    auto dc = reinterpret_cast<HDC>(wp);
+    SetTextColor(dc, ColorValueToRGB(m_tfSample.nColor));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  return ModalDialog::HandleMessage(msg, wp, lp);
 }

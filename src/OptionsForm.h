@@ -9,10 +9,10 @@
 
 #include "Skin.h"
 #include "ui/GdiHandle.h"
-#include "ui/Modal.h"
+#include "ui/ModalDialog.h"
 #include "ui/ThemeManager.h"
 
-class TfmSkin : public kui::ModalWindow {
+class TfmSkin : public kui::ModalDialog {
  public:
   static const char kClassName[];  // "TfmSkin"
 
@@ -20,9 +20,7 @@ class TfmSkin : public kui::ModalWindow {
   ~TfmSkin() override;
   const char* ClassName() const override { return kClassName; }
 
-  // Creates the hidden dialog and its controls, then runs FormCreate.
-  bool Create(HWND owner);
-  void FormCreate();
+  void FormCreate() override;
 
   void rbtnBlueGlassClick();
   void rbtnDeepBlueClick();
@@ -49,11 +47,16 @@ class TfmSkin : public kui::ModalWindow {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void CreateControls();
+  void CreateControls() override;
+  // The checked skin's button.
+  HWND DefaultFocus() const override;
+  void OnOK() override { sbtnOKClick(); }
+  void OnCancel() override { sbtnCancelClick(); }
+  void OnClick(int id) override;
   void ChooseSkin(uint32_t n);
   void SetSampleFont(const TableFont& font);
   HWND SkinButton(uint32_t n) const;
 
-  kx::UniqueFont m_font, m_fontSample;
+  kx::UniqueFont m_fontSample;
   TableFont m_tfSample{};
 };

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <string>
-#include <vector>
 
 #include "BakSetRows.h"
 #include "format/KxText.h"
@@ -18,28 +17,21 @@ namespace {
 const int kClientWidth = 469, kClientHeight = 291;
 enum : int { IDC_RS_LIST = 700 };
 
-std::vector<std::string> RestoreComponents() {
-  return {"sfRestore", "lvFile", "btnOK", "btnCancel"};
-}
+using T = TfmRestore;
+const kui::ThemedPart<T> kThemed[] = {
+    {"sfRestore", nullptr},       {"lvFile", &T::lvFile},
+    {"btnOK", &T::btnOK},         {"btnCancel", &T::btnCancel}};
 
 }  // namespace
 
-TfmRestore::TfmRestore() : tmRestore(RestoreComponents(), kui::Theme::BlueGlass) {}
+TfmRestore::TfmRestore()
+    : ModalDialog("Restore Conduit Settings", kClientWidth, kClientHeight),
+      tmRestore(kThemed, kui::Theme::BlueGlass) {}
 
 TfmRestore::~TfmRestore() = default;
 
-bool TfmRestore::Create(HWND owner) {
-  if (!CreateDialogWnd(kClassName, "Restore Conduit Settings", kClientWidth, kClientHeight, owner)) {
-    return false;
-  }
-  CreateControls();
-  FormCreate();
-  return true;
-}
-
 void TfmRestore::CreateControls() {
-  m_font.reset(kui::CreateUiFont("Verdana", 8));
-  const kui::Children child(hwnd(), m_font.get());
+  const kui::Children child = Child();
   lvFile = child.Add(WC_LISTVIEWA, "",
                      WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
                      {12, 12, 445, 230}, IDC_RS_LIST);
@@ -47,10 +39,7 @@ void TfmRestore::CreateControls() {
   btnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {289, 254, 80, 27}, IDOK);
   btnCancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {377, 254, 80, 27},
                         IDCANCEL);
-
-  const std::pair<const char*, HWND> named[] = {
-      {"sfRestore", hwnd()}, {"lvFile", lvFile}, {"btnOK", btnOK}, {"btnCancel", btnCancel}};
-  for (const auto& n : named) tmRestore.RegisterComponent(n.first, n.second);
+  tmRestore.RegisterParts(*this, kThemed);
 }
 
 void TfmRestore::FormCreate() {
@@ -72,30 +61,16 @@ void TfmRestore::btnOKClick() {
 
 void TfmRestore::btnCancelClick() { EndModal(IDCANCEL); }
 
+void TfmRestore::OnOK() {
+  // Enter reaches here too: a disabled OK does nothing.
+  if (IsWindowEnabled(btnOK)) btnOKClick();
+}
+
 LRESULT TfmRestore::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_COMMAND:
-      if (lp && HIWORD(wp) != BN_CLICKED) return 0;
-      if (LOWORD(wp) == IDOK) {
-        // Enter reaches here too: a disabled OK does nothing.
-        if (IsWindowEnabled(btnOK)) btnOKClick();
-      } else if (LOWORD(wp) == IDCANCEL) {
-        btnCancelClick();
-      }
-      return 0;
-    case WM_NOTIFY: {
-      auto* nm = reinterpret_cast<NMHDR*>(lp);
-      if (nm->hwndFrom == lvFile && nm->code == NM_DBLCLK) lvFileDblClick();
-      return 0;
-    }
-    case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) SetFocus(lvFile);
-      return 0;
-    case WM_CLOSE:
-      btnCancelClick();
-      return 0;
-    default:
-      break;
+  if (msg == WM_NOTIFY) {
+    auto* nm = reinterpret_cast<NMHDR*>(lp);
+    if (nm->hwndFrom == lvFile && nm->code == NM_DBLCLK) lvFileDblClick();
+    return 0;
   }
-  return DefProc(msg, wp, lp);
+  return ModalDialog::HandleMessage(msg, wp, lp);
 }

@@ -4,11 +4,10 @@
 
 #include <windows.h>
 
-#include "ui/GdiHandle.h"
-#include "ui/Modal.h"
+#include "ui/ModalDialog.h"
 #include "ui/ThemeManager.h"
 
-class TfmRestore : public kui::ModalWindow {
+class TfmRestore : public kui::ModalDialog {
  public:
   static const char kClassName[];  // "TfmRestore"
 
@@ -16,9 +15,7 @@ class TfmRestore : public kui::ModalWindow {
   ~TfmRestore() override;
   const char* ClassName() const override { return kClassName; }
 
-  // Creates the hidden dialog and its controls, then runs FormCreate.
-  bool Create(HWND owner);
-  void FormCreate();
+  void FormCreate() override;
 
   void lvFileDblClick();
   // The selected row's set, or an error and the dialog stays open.
@@ -34,6 +31,8 @@ class TfmRestore : public kui::ModalWindow {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void CreateControls();
-  kx::UniqueFont m_font;
+  void CreateControls() override;
+  HWND DefaultFocus() const override { return lvFile; }
+  void OnOK() override;
+  void OnCancel() override { btnCancelClick(); }
 };

@@ -1,24 +1,11 @@
 #include "RemovedStore.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <cstdio>
 
 #include "CondRecordIO.h"
 #include "CxList.h"
+#include "KxFileExists.h"
 #include "KxSafeFile.h"
-
-bool FileExists(const char* path) {
-#ifdef _WIN32
-  return path && path[0] && _access(path, 0) == 0;
-#else
-  return path && path[0] && access(path, F_OK) == 0;
-#endif
-}
 
 void TerminateRecordTexts(CondInfo& info) { TerminateCondTexts(info); }
 
@@ -36,7 +23,7 @@ bool LoadRemovedStore(const char* path, CxList& list) {
   if (!fp) return false;
   ClearCondList(list);
   ReadCondRecords(fp, [&list](const CondInfo& rec) {
-    if (!FileExists(rec.szConduit)) return true;  // dropped: leaves the file at the next save
+    if (!kx::FileExists(rec.szConduit)) return true;  // dropped: leaves the file at the next save
     auto* entry = new CondInfo(rec);
     entry->dwFlags |= kFlagRemoved;
     list.Add(entry);

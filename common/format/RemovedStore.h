@@ -21,6 +21,3 @@ void ClearCondList(CxList& list);
 
 // Terminates every text field of a record read from outside inside its field.
 void TerminateRecordTexts(CondInfo& info);
-
-// The C runtime's file-existence test (a relative path is taken from the current directory).
-bool FileExists(const char* path);

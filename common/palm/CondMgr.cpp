@@ -5,6 +5,7 @@
 
 #include "format/CxList.h"
 #include "format/KxAssert.h"
+#include "format/KxFileExists.h"
 #include "format/KxText.h"
 
 namespace {
@@ -14,12 +15,6 @@ const int kInstallRecordSize = 840;
 const int kInstallConduitOffset = 324;
 const int kInstallCreatorOffset = 580;
 const int kInstallNameOffset = 584;
-
-bool FileExists(const char* pszPath) {
-  if (!pszPath || !pszPath[0]) return false;
-  DWORD attr = GetFileAttributesA(pszPath);
-  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Copies a text of the install record that may run up to srcMax bytes without a terminator.
 void CopyBounded(char* dst, size_t cap, const unsigned char* src, size_t srcMax) {
@@ -84,7 +79,7 @@ bool CCondMgr::Load(unsigned flags) {
       palm::CmGetCreatorRemote(work.szCreatorID, work.szRemote, sizeof work.szRemote);
       palm::CmGetCreatorTitle(work.szCreatorID, work.szName, sizeof work.szName);
 
-      if (FileExists(work.szConduit)) {
+      if (kx::FileExists(work.szConduit)) {
         work.nStatus = kStatusInstalled;
       } else {
         work.nStatus = kStatusMissing;
@@ -177,6 +172,6 @@ bool CCondMgr::RegisterConduit(CondInfo* pInfo) {
 
 bool CCondMgr::RemoveConduit(CondInfo* pInfo) {
   if (!pInfo) return false;
-  pInfo->nStatus = FileExists(pInfo->szConduit) ? kStatusRemoved : kStatusMissing;
+  pInfo->nStatus = kx::FileExists(pInfo->szConduit) ? kStatusRemoved : kStatusMissing;
   return palm::CmRemoveConduitByCreatorID(pInfo->szCreatorID) == 1;
 }

@@ -30,6 +30,20 @@ void SetUpReportList(HWND lv, std::initializer_list<Column> columns) {
   }
 }
 
+std::string WindowText(HWND h) {
+  const int n = GetWindowTextLengthA(h);
+  std::string s(static_cast<size_t>(n) + 1, '\0');
+  const int got = GetWindowTextA(h, &s[0], n + 1);
+  s.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return s;
+}
+
+bool IsChecked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetChecked(HWND button, bool on) {
+  SendMessageA(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
 HFONT CreateUiFont(const char* face, int points, int weight, bool underline) {
   return CreateFontA(PointsToHeight(points), 0, 0, 0, weight, FALSE, underline ? TRUE : FALSE,
                      FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string>
 
 namespace kui {
 
@@ -33,6 +34,12 @@ struct Column {
 };
 // Whole-row selection and the columns, left to right.
 void SetUpReportList(HWND lv, std::initializer_list<Column> columns);
+
+// The text of a window, whole.
+std::string WindowText(HWND h);
+// A check box or radio button: checked, or checks / clears it.
+bool IsChecked(HWND button);
+void SetChecked(HWND button, bool on);
 
 // A font of the windows by its point size at the layout DPI; the caller deletes it.
 HFONT CreateUiFont(const char* face, int points, int weight = FW_NORMAL, bool underline = false);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "Controls.h"
 #include "Dpi.h"
 #include "misc/KxHandle.h"
 #include "SkinDraw.h"
@@ -99,7 +100,7 @@ void PaintMark(HWND h, HDC dc, const Palette& p, bool radio) {
   GetClientRect(h, &r);
   PaintParentBackground(h, dc);
   const bool disabled = !IsWindowEnabled(h);
-  const bool checked = SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  const bool checked = IsChecked(h);
   const bool hot = GetPropA(h, kHotProp) != nullptr;
   const int box = Scale(13);
   const int top = (r.top + r.bottom - box) / 2;

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,14 +18,34 @@ enum class Theme { BlueGlass, DeepBlue, MacOS, WinXP, Protein };
 
 const char* ThemeName(Theme t);
 
+// One listed component of window W: its name and the member that holds its handle (null: the
+// window itself). A window's table of these is both its manager's list and its registrations.
+template <class W>
+struct ThemedPart {
+  const char* name;
+  HWND W::*control;
+};
+
 class ThemeManager {
  public:
   ThemeManager(std::vector<std::string> components, Theme designTheme)
       : m_components(std::move(components)), m_theme(designTheme) {}
+  // The list is the table's names, in table order.
+  template <class W, std::size_t N>
+  ThemeManager(const ThemedPart<W> (&parts)[N], Theme designTheme) : m_theme(designTheme) {
+    for (const ThemedPart<W>& p : parts) m_components.push_back(p.name);
+  }
 
   // The window makes its controls known by name; unknown names are skipped by SetTheme. A listed
   // component takes the manager's current (at first its design) theme at once.
   void RegisterComponent(const std::string& name, HWND hwnd);
+  // Registers every part of the table with its handle in `w`, in table order.
+  template <class W, std::size_t N>
+  void RegisterParts(const W& w, const ThemedPart<W> (&parts)[N]) {
+    for (const ThemedPart<W>& p : parts) {
+      RegisterComponent(p.name, p.control ? w.*p.control : w.hwnd());
+    }
+  }
 
   // Gives every listed component that exists the theme and repaints it.
   void SetTheme(Theme t);

@@ -88,6 +88,22 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return result;
 }
 
+bool ReturnFocus(HWND wnd, WPARAM wp, FocusReturn mode, HWND& last, HWND fallback) {
+  if (LOWORD(wp) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (mode == FocusReturn::Remembered && focus && IsChild(wnd, focus)) last = focus;
+    return true;
+  }
+  if (HIWORD(wp)) return false;
+  HWND focus = mode == FocusReturn::Remembered ? last : nullptr;
+  if (!focus || !IsWindow(focus) || !IsChild(wnd, focus) || !IsWindowVisible(focus) ||
+      !IsWindowEnabled(focus)) {
+    focus = fallback;
+  }
+  if (focus) SetFocus(focus);
+  return true;
+}
+
 RECT CentredWindowRect(int cw, int ch, DWORD style, DWORD exStyle, bool hasMenu) {
   RECT r{0, 0, cw, ch};
   AdjustWindowRectEx(&r, style, hasMenu ? TRUE : FALSE, exStyle);

@@ -42,6 +42,18 @@ class Window {
   HWND m_hwnd = nullptr;
 };
 
+// Where the focus goes when a window is activated.
+enum class FocusReturn {
+  Default,     // the window's default control, every time
+  Remembered,  // back to the child that had it when the window went inactive, else the default
+};
+
+// One window's WM_ACTIVATE (wp as it came): with Remembered, the focused child is kept in `last`
+// on WA_INACTIVE. On activation the focus goes to `last` while it is a visible, enabled child,
+// else to `fallback` (when there is one). False, with nothing done, when the window is minimised
+// (DefWindowProc's turn).
+bool ReturnFocus(HWND wnd, WPARAM wp, FocusReturn mode, HWND& last, HWND fallback);
+
 // Top-level window position that centres a client area of cw x ch on the desktop (its top-left
 // corner stays on the desktop when the window is larger).
 RECT CentredWindowRect(int cw, int ch, DWORD style, DWORD exStyle, bool hasMenu);

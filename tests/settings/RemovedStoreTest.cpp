@@ -68,6 +68,19 @@ TEST_F(RemovedStore, WholeRecordsOnlyAndOnlyThoseWhoseLibraryExists) {
   EXPECT_EQ(kStatusRemoved, r->nStatus);
 }
 
+TEST_F(RemovedStore, ARecordWhoseLibraryPathIsAFolderIsDropped) {
+  const std::string folder = dir.file("folder.dll");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  std::vector<unsigned char> bytes;
+  Append(bytes, Record("fold", folder, "Folder"));
+  Append(bytes, Record("aaaa", lib, "Kept"));
+  ASSERT_TRUE(ktest::WriteBytes(store, bytes));
+
+  ASSERT_TRUE(LoadRemovedStore(store.c_str(), list));
+  ASSERT_EQ(1u, list.GetCount());
+  EXPECT_STREQ("aaaa", At(0)->szCreatorID);
+}
+
 TEST_F(RemovedStore, DamagedTextsAreTerminatedInsideTheirFields) {
   CondInfo r = Record("xxxx", lib, "");
   memset(r.szName, 'N', sizeof r.szName);
