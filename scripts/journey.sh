@@ -3,7 +3,7 @@
 # (stand-in Palm Desktop and sample conduits) in a private Wine prefix on a private X display and
 # is driven through its real windows by key presses and mouse clicks, as a user would:
 #   install a conduit through the file dialog, edit its properties, uninstall it, restart,
-#   restore it, back up to a new set, uninstall another conduit, restore the set, the conduit
+#   a second start while it runs (which only brings the first forward), restore it, back up to a new set, uninstall another conduit, restore the set, the conduit
 #   report, the history, another skin in the options, quit, and a restart in that skin.
 # After each step it checks the files in the program folder and the registrations, and saves a
 # screenshot. Windows, controls and rows are found by their titles, ids and texts (tools/wintool),
@@ -360,6 +360,27 @@ check "the Date Book row read back from KestrinRes.dat" '[ "$(app_row "Date Book
 select_row "$main" 0 "Date Book"
 check "Restore enabled on the row read back" '[ "$(state_of "$main" $id_restore)" = "enabled unchecked" ]'
 shot restarted
+
+# ---- 4b. A second start while Kestrin runs: the first comes forward, nothing is written ----------
+step second-start "start kestrin.exe again while it runs"
+program_files() { find "$kdir" -maxdepth 1 -type f -printf '%f %s %T@\n' | sort; }
+files_before=$(program_files)
+wt minimize "$main" || fail "could not minimise the main window"
+wait_for 10 "the main window minimised" '[ "$(wt iconic "$main")" = iconic ]'
+(cd "$kdir" && exec wine "$exe" </dev/null >>"$log" 2>&1) &
+second=$!
+for i in $(seq 1 120); do
+  kill -0 "$second" 2>/dev/null || break
+  sleep 0.25
+done
+kill -0 "$second" 2>/dev/null && { kill "$second"; fail "the second kestrin.exe is still running"; }
+wait "$second"
+check "the second kestrin.exe ended with 0" '[ $? = 0 ]'
+check "the first kestrin.exe still runs" 'kill -0 "$kpid" 2>/dev/null'
+check "the program folder is as it was" '[ "$(program_files)" = "$files_before" ]'
+wait_for 10 "the first copy's main window restored" '[ "$(wt iconic "$main")" = normal ]'
+wait_for 10 "the first copy's main window active" '[ "$(wt active)" = "$main" ]'
+shot second-start
 
 # ---- 5. Restore it --------------------------------------------------------------------------------
 step restore "Restore of Date Book, confirmed"

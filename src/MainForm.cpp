@@ -19,6 +19,7 @@
 #include "format/KxText.h"
 #include "format/RemovedStore.h"
 #include "InitForm.h"
+#include "misc/InstanceLock.h"
 #include "misc/WinUtil.h"
 #include "OptionsForm.h"
 #include "Pages.h"
@@ -84,6 +85,20 @@ struct WaitCursor {
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// The main window of each running copy carries its program folder's hash, so a second start
+// finds the copy of its own folder among every Kestrin on the desktop.
+const char kInstanceProp[] = "Kestrin.Instance";
+const LRESULT kActivated = 0x4B53;  // the answer to the activation request: "KS"
+
+UINT ActivationRequest() {
+  static const UINT msg = RegisterWindowMessageA("Kestrin.Activate");
+  return msg;
+}
+
+HANDLE InstanceTag(const char* folder) {
+  return reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(kx::InstanceFolderHash(folder) | 1u));
+}
+
 }  // namespace
 
 TfmMain::TfmMain() : tmMain(kMainComponents, kui::Theme::BlueGlass) { fmMain = this; }
@@ -104,6 +119,9 @@ bool TfmMain::Create() {
     mnuMain = nullptr;
     return false;
   }
+  char folder[MAX_PATH] = {};
+  GetProgramFolder(nullptr, folder);
+  SetPropA(hwnd(), kInstanceProp, InstanceTag(folder));
   // Creation held the window to the screen's size; at a high DPI on a small screen it is larger
   // (see WM_GETMINMAXINFO).
   SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -271,6 +289,7 @@ bool TfmMain::FormCreate() {
 
   memset(&m_Settings, 0, sizeof m_Settings);
   LoadSettings();
+  m_bSettingsLoaded = true;
 
   {
     TfmInit splash;
@@ -485,7 +504,18 @@ LRESULT TfmMain::OnNotify(NMHDR* nm) {
   return 0;
 }
 
+void TfmMain::BringToFront() {
+  if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+  // While the catalogues load the splash is the window to show.
+  HWND top = GetLastActivePopup(hwnd());
+  SetForegroundWindow(top ? top : hwnd());
+}
+
 LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == ActivationRequest()) {
+    BringToFront();
+    return kActivated;
+  }
   switch (msg) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
@@ -495,7 +525,15 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       if (FormCloseQuery()) DestroyWindow(hwnd());
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // a question now would hold up Windows
+    case WM_ENDSESSION:
+      // The process may end without another message: keep what the user chose, but run no
+      // conduit code (no catalogue is released).
+      if (wp && m_bSettingsLoaded) SaveSettings();
+      return 0;
     case WM_DESTROY:
+      RemovePropA(hwnd(), kInstanceProp);
       if (m_bStarted) FormDestroy();
       m_bStarted = false;
       if (!m_bFatal) PostQuitMessage(0);
@@ -540,6 +578,39 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // ---- The program ----------------------------------------------------------------------------
+
+namespace {
+struct CopySearch {
+  HANDLE tag;
+  HWND found;
+};
+BOOL CALLBACK FindCopy(HWND h, LPARAM lp) {
+  auto* search = reinterpret_cast<CopySearch*>(lp);
+  char cls[32] = {};
+  if (GetClassNameA(h, cls, sizeof cls) && strcmp(cls, kClassName) == 0 &&
+      GetPropA(h, kInstanceProp) == search->tag) {
+    search->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+bool ActivateRunningCopy(const char* folder) {
+  CopySearch search{InstanceTag(folder), nullptr};
+  EnumWindows(FindCopy, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(search.found, &pid);
+  AllowSetForegroundWindow(pid);  // the copy comes forward itself; we may lend it the right
+  DWORD_PTR answer = 0;
+  // A hung copy must not hang this one too.
+  if (!SendMessageTimeoutA(search.found, ActivationRequest(), 0, 0,
+                           SMTO_ABORTIFHUNG | SMTO_BLOCK, 3000, &answer)) {
+    return false;
+  }
+  return static_cast<LRESULT>(answer) == kActivated;
+}
 
 int RunKestrin(int showCmd) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};

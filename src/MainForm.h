@@ -164,10 +164,13 @@ class TfmMain : public kui::Window, private ConduitView {
   bool Tell(MessageKind kind, const std::string& text, const char* caption) override;
   void ShowNewConduitProperties(CondInfo* info) override;
   void ShowCondProp(CondInfo* info, bool system, bool newConduit);
+  // A second start asked for this copy: it, or its splash while loading, comes to the front.
+  void BringToFront();
 
   char m_szIniFile[260] = {};
   bool m_bFatal = false;
   bool m_bStarted = false;  // FormCreate got past the Palm Desktop look-up
+  bool m_bSettingsLoaded = false;  // before LoadSettings the settings are zeros, not the user's
   bool m_bFilling = false;  // rows may point at released records while a table is refilled
   HWND m_hwndLastFocus = nullptr;  // the control that had the focus when the window went inactive
   unsigned m_nLoadCount = 0;
@@ -181,3 +184,7 @@ extern TfmMain* fmMain;
 
 // The program: creates fmMain and runs the message loop until it closes. Returns 0.
 int RunKestrin(int showCmd);
+
+// For a second start: brings the running copy of this program folder (its main window, or the
+// splash while it loads) to the front. False when no copy answered.
+bool ActivateRunningCopy(const char* folder);

@@ -11,6 +11,8 @@
 //   wintool syschar <title> <letter>     post Alt+letter (a mnemonic) to the window
 //   wintool click <title> <id>           post the click of the window's control with that id
 //   wintool close <title>                post WM_CLOSE to the window
+//   wintool minimize <title>             minimise the window
+//   wintool iconic <title>               print "iconic" or "normal"
 //   wintool dblclick <title> <n> <row>   select the row of the n-th list view and double-click it
 //   wintool selected <title> <n>         print the indices of the selected rows of the n-th list view
 //   wintool rowpoint <title> <n> <row>   print "x y", a screen point inside that row's first cell
@@ -285,6 +287,11 @@ int main(int argc, char** argv) {
     return PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(ctl)) ? 0 : 1;
   }
   if (cmd == "close") return PostMessageA(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (cmd == "minimize") return ShowWindowAsync(hwnd, SW_MINIMIZE) ? 0 : 1;
+  if (cmd == "iconic") {
+    printf("%s\n", IsIconic(hwnd) ? "iconic" : "normal");
+    return 0;
+  }
   if (cmd == "dblclick" && argc > 4) return DoubleClickRow(hwnd, atoi(argv[3]), atoi(argv[4]));
   if (cmd == "selected") return PrintSelected(hwnd, argc > 3 ? atoi(argv[3]) : 0);
   if (cmd == "rowpoint" && argc > 4) return PrintRowPoint(hwnd, atoi(argv[3]), atoi(argv[4]));

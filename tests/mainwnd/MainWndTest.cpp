@@ -265,6 +265,53 @@ TEST_F(MainWnd, QuitQuestionNoKeepsRunningYesSavesTheLiveFont) {
 
 // ---- Table contents ---------------------------------------------------------------------------
 
+// Log-off: no question holds Windows up, and what the user chose in this run is written, as the
+// orderly end would; the catalogues stay loaded.
+TEST_F(MainWnd, EndOfSessionKeepsTheRunsChoicesWithoutAsking) {
+  Start();
+  fm->m_Settings.nSkinType = 3;
+  BakSetEntry set{};
+  strcpy(set.szFile, "Weekly.bak");
+  strcpy(set.szDesc, "every week");
+  ASSERT_NE(nullptr, fm->AddBakSet(&set));
+  shown.clear();
+
+  EXPECT_EQ(TRUE, SendMessageA(fm->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ini.c_str()));
+
+  SendMessageA(fm->hwnd(), WM_ENDSESSION, FALSE, 0);  // the log-off was cancelled: nothing
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ini.c_str()));
+  SendMessageA(fm->hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ("3", IniValue(ini, "Kestrin", "SkinType"));
+  EXPECT_EQ("1", IniValue(ini, "KestrinFile", "Count"));
+  EXPECT_EQ("Weekly.bak", IniValue(ini, "KestrinFile", "KestrinSet1"));
+  EXPECT_EQ("every week", IniValue(ini, "KestrinFile", "KestrinDesc1"));
+  EXPECT_NE(nullptr, fm->m_pAppCondMgr);
+  EXPECT_TRUE(IsWindow(fm->hwnd()));
+}
+
+// A second start finds the copy of its own program folder and brings it forward, even
+// minimised; a copy of another folder is not its business.
+TEST_F(MainWnd, SecondStartBringsTheRunningCopyForward) {
+  Start();
+  ShowWindow(fm->hwnd(), SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(fm->hwnd()));
+  EXPECT_FALSE(ActivateRunningCopy("C:\\Elsewhere\\"));
+  EXPECT_TRUE(IsIconic(fm->hwnd()));
+  EXPECT_TRUE(ActivateRunningCopy(dir.path().c_str()));
+  EXPECT_FALSE(IsIconic(fm->hwnd()));
+  EXPECT_TRUE(shown.empty());
+
+  // Once it has ended, nothing answers.
+  HWND w = fm->hwnd();
+  answers = {IDYES};
+  fm->Close();
+  EXPECT_FALSE(IsWindow(w));
+  EXPECT_FALSE(ActivateRunningCopy(dir.path().c_str()));
+}
+
 TEST_F(MainWnd, TablesShowCatalogueAndRemovedConduits) {
   RegisterSamples();
   WriteStore();
