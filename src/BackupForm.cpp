@@ -7,9 +7,11 @@
 #include <string>
 
 #include "BakSetRows.h"
+#include "core/FileNames.h"
 #include "core/Settings.h"
 #include "format/KxText.h"
 #include "MainForm.h"
+#include "misc/WinUtil.h"
 #include "Skin.h"
 #include "ui/Controls.h"
 #include "ui/MsgBox.h"
@@ -86,6 +88,12 @@ void TfmBackup::lvFileDblClick() { baksets::ShowSetDetail(hwnd(), lvFile); }
 void TfmBackup::btnOKClick() {
   if (kui::IsChecked(rbtnNew)) {
     const std::string file = kui::WindowText(edtNewFile);
+    char folder[MAX_PATH] = {};
+    GetProgramFolder(nullptr, folder);
+    if (!IsValidSetName(file.c_str(), folder)) {
+      kui::ShowMessage(hwnd(), filetext::kInvalidSetName, "Error", MB_ICONERROR);
+      return;
+    }
     kx::CopyText(m_szFile, file.c_str());
     BakSetEntry entry;
     memset(&entry, 0, sizeof entry);

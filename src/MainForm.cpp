@@ -13,6 +13,7 @@
 #include "BackupForm.h"
 #include "CondProp.h"
 #include "core/CondRules.h"
+#include "core/FileNames.h"
 #include "core/ListRows.h"
 #include "format/CxList.h"
 #include "format/KxAssert.h"
@@ -93,6 +94,14 @@ const LRESULT kActivated = 0x4B53;  // the answer to the activation request: "KS
 UINT ActivationRequest() {
   static const UINT msg = RegisterWindowMessageA("Kestrin.Activate");
   return msg;
+}
+
+// The program's folder however long, for the message that it is too long.
+std::string ModuleFolderText() {
+  std::vector<char> path(32768);
+  const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  std::string folder(path.data(), n < path.size() ? n : 0);
+  return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
 HANDLE InstanceTag(const char* folder) {
@@ -261,6 +270,17 @@ TableFont TfmMain::CurrentTableFont() const {
 // ---- Start-up and end -------------------------------------------------------------------------
 
 bool TfmMain::FormCreate() {
+  // Every file the program writes lives in its folder; where their names cannot fit, nothing
+  // may start.
+  char progFolder[MAX_PATH] = {};
+  if (!GetProgramFolder(nullptr, progFolder) || ProgramFolderTooLong(progFolder)) {
+    m_bFatal = true;
+    const std::string shown = progFolder[0] ? progFolder : ModuleFolderText();
+    kui::ShowMessage(nullptr, FormatText(filetext::kFolderTooLong, shown.c_str()).c_str(),
+                     "Fatal Error", MB_ICONERROR);
+    return false;
+  }
+
   LoadPalmLibraries(kPalmAll);  // a failed bind shows later as an empty catalogue
 
   char palm[260] = {};

@@ -100,6 +100,32 @@ TEST_F(BackupTest, WithoutSetsTheDialogsOfferOnlyANewSet) {
   EXPECT_EQ(0u, fm->GetBakSetCount());
 }
 
+// A name Windows cannot take is refused in the dialog, which stays open; nothing is listed.
+TEST_F(BackupTest, AnInvalidNameForANewSetKeepsTheDialogOpen) {
+  Start();
+  for (const char* name : {"", "a?b.bak", "CON.bak", "set.", "sub\\set.bak"}) {
+    SCOPED_TRACE(name);
+    shown.clear();
+    rawOwners.clear();
+    bool stayed = false;
+    HWND dialog = nullptr;
+    ASSERT_TRUE(RunDialog(fm->sbtnBackup, TfmBackup::kClassName, [&](kui::ModalWindow& w) {
+      auto& d = static_cast<TfmBackup&>(w);
+      dialog = d.hwnd();
+      Type(d.edtNewFile, name);
+      Click(d.btnOK);
+      stayed = !d.IsModalEnded();
+    }));
+    EXPECT_TRUE(stayed);
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("Please enter a valid file name for the new backup set.", shown[0].text);
+    EXPECT_EQ("Error", shown[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), shown[0].icon);
+    EXPECT_EQ(dialog, rawOwners[0]);
+  }
+  EXPECT_EQ(0u, fm->GetBakSetCount());
+}
+
 TEST_F(BackupTest, ANewSetHoldsTheCatalogueAndIsListedWithItsTime) {
   Register("addr", Conduit("addrcond.dll"), "Address");
   Register("date", Conduit("datecond.dll"), "Date");
@@ -229,8 +255,9 @@ TEST_F(BackupTest, ASetThatCannotBeWrittenIsReportedByItsPath) {
     long failAfter;  // the write seam: -1 off
   } cases[] = {
       {"disk full", "keep.bak", 100},
-      {"no such folder", "nowhere\\x.bak", -1},
+      {"a folder in the set's place", "folder.bak", -1},
   };
+  ASSERT_TRUE(CreateDirectoryA(Prog("folder.bak").c_str(), nullptr));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     shown.clear();
@@ -242,6 +269,7 @@ TEST_F(BackupTest, ASetThatCannotBeWrittenIsReportedByItsPath) {
   }
   EXPECT_EQ(before, ktest::ReadBytes(Prog("keep.bak")));  // the old set stays whole
   EXPECT_EQ(2u, fm->GetBakSetCount());  // listed before the file was written
+  RemoveDirectoryA(Prog("folder.bak").c_str());
 }
 
 TEST_F(BackupTest, RestoringRightAfterTheBackupInstallsNothing) {

@@ -175,6 +175,25 @@ TEST_F(MainWnd, FatalStartWithoutPalmDesktop) {
   }
 }
 
+// A program folder in which the program's own file names would not fit: one box, no window
+// shown, nothing read or written, not even the Palm libraries bound.
+TEST_F(MainWnd, FatalStartFromAFolderTooLong) {
+  const std::string folder = "C:\\" + std::string(230, 'k') + "\\";
+  SetProgramFolderOverride(folder.c_str());
+  shown.clear();
+  EXPECT_EQ(0, RunKestrin(SW_SHOW));
+  ASSERT_EQ(1u, shown.size());
+  EXPECT_EQ("Kestrin cannot run from the folder \"" + folder +
+                "\": its path is too long. Move it to a folder with a shorter path.",
+            shown[0].text);
+  EXPECT_EQ("Fatal Error", shown[0].caption);
+  EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), shown[0].icon);
+  EXPECT_EQ(nullptr, shown[0].owner);
+  EXPECT_EQ(nullptr, fmMain);
+  SetProgramFolderOverride(dir.path().c_str());
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ini.c_str()));
+}
+
 TEST_F(MainWnd, SplashLoadsOnTheSecondTickOnly) {
   RegisterSamples();
   std::vector<unsigned> counts;
