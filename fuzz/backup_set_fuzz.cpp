@@ -1,8 +1,7 @@
-// A backup set as found on disk: the record reader behind CCondMgr::LoadFromFile, and the
-// records written back by the writer behind SaveToFile.
+// A backup set as found on disk: the loading loop of CCondMgr::LoadFromFile, and the records
+// written back by the writer behind SaveToFile.
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "format/CondRecordIO.h"
 #include "format/CxList.h"
@@ -17,15 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string out = ScratchPath("set-out.bak");
   if (!WriteFile(in, data, size)) return 0;
 
-  // Read the way LoadFromFile fills its catalogue: a new owned record per whole record.
+  // The program's own loading loop, the one behind CCondMgr::LoadFromFile.
   CxList catalogue;
-  FILE* fp = fopen(in.c_str(), "rb");
-  if (!fp) return 0;
-  ReadCondRecords(fp, [&catalogue](const CondInfo& rec) {
-    CondInfo* p = new (std::nothrow) CondInfo(rec);
-    return p && catalogue.Add(p);
-  });
-  fclose(fp);
+  Check(LoadCondRecordFile(in.c_str(), catalogue), "the set opens");
   const size_t whole = size / sizeof(CondInfo);
   Check(catalogue.GetCount() == whole, "every whole record is read, a partial one is not");
 

@@ -14,8 +14,12 @@
 #include "format/KxSafeFile.h"
 #include "format/KxText.h"
 #include "format/RemovedStore.h"
+#include "FuzzSupport.h"
 
 namespace {
+
+using kfuzz::Bytes;
+using kfuzz::WriteFile;
 
 CondInfo Record(const char* creator, const char* path, const char* name, int status,
                 int origin, uint32_t flags) {
@@ -76,6 +80,21 @@ bool History(const std::string& path, std::initializer_list<LogEntry> entries) {
   return true;
 }
 
+bool Raw(const std::string& path, const Bytes& bytes) {
+  return WriteFile(path, bytes.data(), bytes.size());
+}
+
+Bytes Text(const char* s) { return Bytes(s, s + strlen(s)); }
+
+// An install-aide record as the Palm libraries hand it over.
+Bytes InstallSeed(const char* conduit, const char* creator, const char* name) {
+  Bytes rec(840, 0);
+  memcpy(&rec[324], conduit, strlen(conduit));
+  memcpy(&rec[580], creator, 4);
+  memcpy(&rec[584], name, strlen(name));
+  return rec;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,8 +104,9 @@ int main(int argc, char** argv) {
   }
   const std::string out = argv[1];
   const std::string store = out + "/removed_store", set = out + "/backup_set",
-                    hist = out + "/history";
-  if (!Dir(out) || !Dir(store) || !Dir(set) || !Dir(hist)) return 1;
+                    hist = out + "/history", aide = out + "/install_record",
+                    html = out + "/html_escape";
+  if (!Dir(out) || !Dir(store) || !Dir(set) || !Dir(hist) || !Dir(aide) || !Dir(html)) return 1;
 
   // "." exists wherever the store is read, so those entries survive the load.
   const CondInfo memo = Record("memo", ".", "Memo Pad", 2, 1, kFlagRemoved);
@@ -109,6 +129,10 @@ int main(int argc, char** argv) {
                 Entry("C:\\Palm\\none.dll", "Counted only", "1.0.0.0000", 1170000100, 0),
                 Entry("C:\\Palm\\memo.dll", longName.c_str(), "", 1170000200, 2),
                 Entry("C:\\a&b\\<x>.dll", "<b>\"q\"", "0.0.0.0000", 1170000300, 3)});
+  ok = ok && Raw(aide + "/plain.rec", InstallSeed("C:\\Palm\\inst.dll", "inst", "Install Handheld Files")) &&
+       Raw(aide + "/full.rec", Bytes(840, 0xFF));
+  ok = ok && Raw(html + "/path.txt", Text("C:\\a&b\\<x>.dll")) &&
+       Raw(html + "/entities.txt", Text("<b>\"q\"</b> &amp; &lt;&#39;"));
   if (!ok) {
     fprintf(stderr, "seed_writer: a seed could not be written under %s\n", out.c_str());
     return 1;

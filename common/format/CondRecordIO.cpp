@@ -1,7 +1,11 @@
 #include "CondRecordIO.h"
 
+#include <new>
+
+#include "CxList.h"
 #include "KxSafeFile.h"
 #include "KxText.h"
+#include "KxUnique.h"
 
 void TerminateCondTexts(CondInfo& info) {
   kx::TerminateField(info.szCreatorID);
@@ -27,4 +31,19 @@ bool WriteCondRecord(kx::SafeFile& file, const CondInfo& info) {
   CondInfo rec = info;
   rec.hCondObj = 0;  // a module handle means nothing outside this process
   return file.Write(&rec, sizeof rec);
+}
+
+bool LoadCondRecordFile(const char* path, CxList& list) {
+  kx::UniqueStdFile fp(fopen(path, "rb"));
+  if (!fp) return false;
+  ReadCondRecords(fp.get(), [&list](const CondInfo& rec) {
+    CondInfo* p = new (std::nothrow) CondInfo(rec);
+    if (!p) return false;
+    if (!list.Add(p)) {
+      delete p;
+      return false;
+    }
+    return true;
+  });
+  return true;
 }

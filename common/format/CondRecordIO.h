@@ -7,6 +7,7 @@
 
 #include "CondInfo.h"
 
+class CxList;
 namespace kx {
 class SafeFile;
 }
@@ -18,6 +19,10 @@ void TerminateCondTexts(CondInfo& info);
 // terminated and no module object; a trailing partial record is ignored. `take` returns false
 // to stop.
 void ReadCondRecords(FILE* fp, const std::function<bool(const CondInfo&)>& take);
+
+// Appends a new owned copy of every whole record of the file to `list`, as a backup set is
+// loaded; stops at the first copy that cannot be made. False when the file cannot be opened.
+bool LoadCondRecordFile(const char* path, CxList& list);
 
 // Writes one record as stored: the module-object slot is 0 on disk.
 bool WriteCondRecord(kx::SafeFile& file, const CondInfo& info);

@@ -1,13 +1,11 @@
 // Backup sets: a catalogue stored as its 540-byte records, back to back.
 
 #include <cstdio>
-#include <new>
 
 #include "CondMgr.h"
 #include "format/CondRecordIO.h"
 #include "format/CxList.h"
 #include "format/KxSafeFile.h"
-#include "misc/KxHandle.h"
 
 bool CCondMgr::SaveToFile(const char* pszPath) {
   if (!pszPath || !pszPath[0]) return false;
@@ -22,16 +20,5 @@ bool CCondMgr::SaveToFile(const char* pszPath) {
 bool CCondMgr::LoadFromFile(const char* pszPath) {
   if (!pszPath || !pszPath[0]) return false;
   Clear();
-  kx::UniqueStdFile f(fopen(pszPath, "rb"));
-  if (!f) return false;
-  ReadCondRecords(f.get(), [this](const CondInfo& rec) {
-    CondInfo* pData = new (std::nothrow) CondInfo(rec);
-    if (!pData) return false;
-    if (!m_pConduits->Add(pData)) {
-      delete pData;
-      return false;
-    }
-    return true;
-  });
-  return GetCount() > 0;
+  return LoadCondRecordFile(pszPath, *m_pConduits) && GetCount() > 0;
 }

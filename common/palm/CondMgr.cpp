@@ -4,6 +4,7 @@
 #include <new>
 
 #include "format/CxList.h"
+#include "format/InstallRecord.h"
 #include "format/KxAssert.h"
 #include "format/KxFileExists.h"
 #include "format/KxText.h"
@@ -11,19 +12,6 @@
 namespace {
 
 const int kConduitType = 1;  // the conduit type every registration is made with
-const int kInstallRecordSize = 840;
-const int kInstallConduitOffset = 324;
-const int kInstallCreatorOffset = 580;
-const int kInstallNameOffset = 584;
-
-// Copies a text of the install record that may run up to srcMax bytes without a terminator.
-void CopyBounded(char* dst, size_t cap, const unsigned char* src, size_t srcMax) {
-  size_t n = strnlen(reinterpret_cast<const char*>(src), srcMax < cap ? srcMax : cap - 1);
-  if (n >= cap) n = cap - 1;
-  memcpy(dst, src, n);
-  dst[n] = '\0';
-}
-
 CondInfo* NewRecord(const CondInfo& work) {
   CondInfo* pData = new (std::nothrow) CondInfo(work);
   KX_ASSERT_TEXT(pData != nullptr, "pData!=NULL");
@@ -98,12 +86,7 @@ bool CCondMgr::Load(unsigned flags) {
       unsigned char rec[kInstallRecordSize] = {};
       CondInfo work{};
       if (palm::PltGetInstallConduitInfo(i, rec, kInstallRecordSize) <= 0) continue;
-      memcpy(&work.dwCreatorID, rec + kInstallCreatorOffset, 4);
-      memcpy(work.szCreatorID, rec + kInstallCreatorOffset, 4);
-      CopyBounded(work.szConduit, sizeof work.szConduit, rec + kInstallConduitOffset,
-                  kInstallCreatorOffset - kInstallConduitOffset);
-      CopyBounded(work.szName, sizeof work.szName, rec + kInstallNameOffset,
-                  kInstallRecordSize - kInstallNameOffset);
+      ReadInstallRecord(rec, work);
       work.nStatus = kStatusMissing;
       CondInfo* pData = NewRecord(work);
       pData->nOrigin = kOriginInstall;
