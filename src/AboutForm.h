@@ -17,6 +17,7 @@ class TfmAbout : public kui::ModalDialog {
   TfmAbout();
   ~TfmAbout() override;
   const char* ClassName() const override { return kClassName; }
+  const char* HelpTopic() const override { return "help-about"; }
 
   void FormCreate() override;
   void btnOKClick();

@@ -14,6 +14,7 @@ class TfmBackup : public kui::ModalDialog {
   TfmBackup();
   ~TfmBackup() override;
   const char* ClassName() const override { return kClassName; }
+  const char* HelpTopic() const override { return "file-backup"; }
 
   void FormCreate() override;
 

@@ -15,6 +15,7 @@ class TfmBakDetail : public kui::ModalDialog {
   TfmBakDetail();
   ~TfmBakDetail() override;
   const char* ClassName() const override { return kClassName; }
+  const char* HelpTopic() const override { return "backup-detail"; }
 
   void FormCreate() override;
   void FormDestroy();

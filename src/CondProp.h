@@ -28,6 +28,7 @@ class TfmCondProp : public kui::ModalDialog {
   TfmCondProp();
   ~TfmCondProp() override;
   const char* ClassName() const override { return kClassName; }
+  const char* HelpTopic() const override { return "properties"; }
 
   void FormCreate() override;
 

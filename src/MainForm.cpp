@@ -1,6 +1,8 @@
 #include "MainForm.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
 
 #include <climits>
 #include <cstdio>
@@ -247,6 +249,7 @@ void TfmMain::CreateControls() {
   m_tfSys = DefaultTableFont();
   ApplyTableFont(slvApp, m_tfApp, m_fontApp);
   ApplyTableFont(slvSys, m_tfSys, m_fontSys);
+  SetUpTableInput();
 
   tmMain.RegisterParts(*this, kMainComponents);
 }
@@ -519,6 +522,10 @@ LRESULT TfmMain::OnNotify(NMHDR* nm) {
       } else {
         sbtnSysPropClick();
       }
+    } else if (nm->code == LVN_KEYDOWN) {
+      slvKeyDown(nm->hwndFrom, reinterpret_cast<NMLVKEYDOWN*>(nm)->wVKey);
+    } else if (nm->code == LVN_COLUMNCLICK) {
+      slvColumnClick(nm->hwndFrom, reinterpret_cast<NMLISTVIEW*>(nm)->iSubItem);
     }
   }
   return 0;
@@ -545,6 +552,21 @@ LRESULT TfmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       if (FormCloseQuery()) DestroyWindow(hwnd());
       return 0;
+    case WM_CONTEXTMENU: {
+      auto from = reinterpret_cast<HWND>(wp);
+      if (from == slvApp || from == slvSys) {
+        slvContextMenu(from, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
+      }
+      break;
+    }
+    case WM_DROPFILES:
+      FormDropFiles(reinterpret_cast<HDROP>(wp));
+      return 0;
+    case WM_ENABLE:
+      // A modal dialog or box disables the window: no drop while one is open.
+      DragAcceptFiles(hwnd(), wp ? TRUE : FALSE);
+      break;
     case WM_QUERYENDSESSION:
       return TRUE;  // a question now would hold up Windows
     case WM_ENDSESSION:
@@ -644,7 +666,7 @@ int RunKestrin(int showCmd) {
   main.Show(showCmd);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (kui::DialogKeys(main.hwnd(), msg)) continue;
+    if (main.PreTranslateMessage(msg) || kui::DialogKeys(main.hwnd(), msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

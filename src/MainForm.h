@@ -36,6 +36,7 @@ enum : int {
   IDC_PNL_TOP, IDC_PNL_BOTTOM, IDC_IMG_BANNER,
   IDM_BACKUP = 200, IDM_RESTORE, IDM_EXIT, IDM_REFRESH, IDM_RUNHOTSYNC, IDM_CUSTOMIZE,
   IDM_REPORT, IDM_LOG, IDM_OPTIONS, IDM_CONTENT, IDM_HOMEPAGE, IDM_ABOUT,
+  IDM_CTX_PROPS = 300, IDM_CTX_UNINST, IDM_CTX_RESTORE, IDM_CTX_SYSPROPS, IDM_CTX_FOLDER,
 };
 
 class TfmMain : public kui::Window, private ConduitView {
@@ -46,6 +47,7 @@ class TfmMain : public kui::Window, private ConduitView {
   // Creates the window (hidden) and its controls, then runs FormCreate. False after the fatal
   // start (the message was shown; nothing else ran, nothing will be written).
   bool Create();
+  const char* HelpTopic() const override { return "main-window"; }
   // Shows the window; the message loop follows.
   void Show(int showCmd);
   // Asks FormCloseQuery; on Yes the window is destroyed (FormDestroy).
@@ -77,6 +79,15 @@ class TfmMain : public kui::Window, private ConduitView {
   void ClearRemovedList();
   void slvAppChange(const NMLISTVIEW& nm);
   void slvSysChange(const NMLISTVIEW& nm);
+  // Keys a table gets (Delete, Enter, Ctrl+A); its context menu at a screen point, or at the
+  // focused row for (-1, -1); a click on its column header.
+  void slvKeyDown(HWND slv, WORD key);
+  void slvContextMenu(HWND slv, POINT screen);
+  void slvColumnClick(HWND slv, int column);
+  // Files dropped from Explorer, each the Install command's way after its file dialog.
+  void FormDropFiles(HDROP drop);
+  // The message loop's step before the dialog manager: F5 and the context-menu keys.
+  bool PreTranslateMessage(const MSG& msg);
 
   // Install, uninstall, restore and the settings update, as ConduitOps does them (which also
   // says who owns the records and their module objects).
@@ -164,6 +175,9 @@ class TfmMain : public kui::Window, private ConduitView {
   bool Tell(MessageKind kind, const std::string& text, const char* caption) override;
   void ShowNewConduitProperties(CondInfo* info) override;
   void ShowCondProp(CondInfo* info, bool system, bool newConduit);
+  void SetUpTableInput();
+  void SortTable(HWND slv);
+  void ClearSort(HWND slv);
   // A second start asked for this copy: it, or its splash while loading, comes to the front.
   void BringToFront();
 
@@ -178,6 +192,11 @@ class TfmMain : public kui::Window, private ConduitView {
   kx::UniqueFont m_fontForm, m_fontLink, m_fontApp, m_fontSys;
   kx::UniqueGdiObject m_bmpBanner;
   TableFont m_tfApp{}, m_tfSys{};
+  struct SortState {
+    int column = -1;  // none: catalogue order
+    bool ascending = true;
+  };
+  SortState m_sortApp, m_sortSys;
 };
 
 extern TfmMain* fmMain;

@@ -74,6 +74,7 @@ class RedrawPause {
 void TfmMain::FillAppList() {
   m_bFilling = true;
   RedrawPause pause(slvApp);
+  ClearSort(slvApp);  // back to catalogue order, which the commands rely on
   SendMessageA(slvApp, LVM_DELETEALLITEMS, 0, 0);
   for (CondInfo* p = m_pAppCondMgr->GetFirst(); p; p = m_pAppCondMgr->GetNext()) {
     AddRow(slvApp, AppCatalogueRow(*p), p);
@@ -91,6 +92,7 @@ void TfmMain::FillAppList() {
 void TfmMain::FillSysList() {
   m_bFilling = true;
   RedrawPause pause(slvSys);
+  ClearSort(slvSys);
   SendMessageA(slvSys, LVM_DELETEALLITEMS, 0, 0);
   for (CondInfo* p = m_pSysCondMgr->GetFirst(); p; p = m_pSysCondMgr->GetNext()) {
     CCondObj* obj = GetCondObj(*p);
@@ -151,7 +153,10 @@ int TfmMain::AppRowCount() const {
 
 CondInfo* TfmMain::AppRowRecord(int row) const { return RowInfo(slvApp, row); }
 
-void TfmMain::AddAppRow(const CondRow& row, CondInfo* info) { AddRow(slvApp, row, info); }
+void TfmMain::AddAppRow(const CondRow& row, CondInfo* info) {
+  AddRow(slvApp, row, info);
+  if (m_sortApp.column >= 0) SortTable(slvApp);  // to its sorted place
+}
 
 void TfmMain::DeleteAppRow(int row) {
   SendMessageA(slvApp, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);

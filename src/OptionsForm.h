@@ -19,6 +19,7 @@ class TfmSkin : public kui::ModalDialog {
   TfmSkin();
   ~TfmSkin() override;
   const char* ClassName() const override { return kClassName; }
+  const char* HelpTopic() const override { return "tools-options"; }
 
   void FormCreate() override;
 

@@ -14,6 +14,7 @@ class TfmRestore : public kui::ModalDialog {
   TfmRestore();
   ~TfmRestore() override;
   const char* ClassName() const override { return kClassName; }
+  const char* HelpTopic() const override { return "file-restore"; }
 
   void FormCreate() override;
 

@@ -1,6 +1,8 @@
 #include "WinUtil.h"
 
+#include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
@@ -19,6 +21,16 @@ bool g_hasProgramFolderOverride = false;
 
 void ShellOpenDefault(const char* szTarget) {
   ShellExecuteA(nullptr, "open", szTarget, "", "", SW_SHOW);
+}
+
+void ShowInFolderDefault(const char* szPath) {
+  const std::string args = std::string("/select,\"") + szPath + "\"";
+  ShellExecuteA(nullptr, "open", "explorer.exe", args.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+ShellOpener& Shower() {
+  static ShellOpener shower = ShowInFolderDefault;
+  return shower;
 }
 
 ShellOpener& Opener() {
@@ -122,6 +134,43 @@ bool ShellOpen(const char* szTarget) {
   if (!szTarget || !*szTarget) return false;
   Opener()(szTarget);
   return true;
+}
+
+bool ResolveShortcut(const char* szLink, std::string& target) {
+  if (!szLink || !*szLink) return false;
+  const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  bool ok = false;
+  IShellLinkA* link = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link)))) {
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      wchar_t wide[MAX_PATH] = {};
+      char path[MAX_PATH] = {};
+      if (MultiByteToWideChar(CP_ACP, 0, szLink, -1, wide, MAX_PATH) > 0 &&
+          SUCCEEDED(file->Load(wide, STGM_READ)) &&
+          link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH) == S_OK && path[0]) {
+        target = path;
+        ok = true;
+      }
+      file->Release();
+    }
+    link->Release();
+  }
+  if (SUCCEEDED(init)) CoUninitialize();
+  return ok;
+}
+
+bool ShowInFolder(const char* szPath) {
+  if (!szPath || !*szPath) return false;
+  Shower()(szPath);
+  return true;
+}
+
+ShellOpener SetFolderShower(ShellOpener shower) {
+  ShellOpener old = std::move(Shower());
+  Shower() = shower ? std::move(shower) : ShellOpener(ShowInFolderDefault);
+  return old;
 }
 
 ShellOpener SetShellOpener(ShellOpener opener) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 
 // Writes the folder of the module's file, drive and folder with a trailing backslash, into
 // szBuf of MAX_PATH (260) bytes. hModule nullptr means the running program. False when there is
@@ -37,3 +38,12 @@ bool ShellOpen(const char* szTarget);
 // previous opener.
 using ShellOpener = std::function<void(const char*)>;
 ShellOpener SetShellOpener(ShellOpener opener);
+
+// The target of a shell shortcut (.lnk); false when it is none or names nothing.
+bool ResolveShortcut(const char* szLink, std::string& target);
+
+// Opens the file's folder in Explorer with the file selected: explorer.exe /select,"<path>".
+// False only for a null or empty path.
+bool ShowInFolder(const char* szPath);
+// Replaces what ShowInFolder hands the path to (an empty one restores Explorer).
+ShellOpener SetFolderShower(ShellOpener shower);

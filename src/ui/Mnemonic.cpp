@@ -65,7 +65,14 @@ bool HandleMnemonic(HWND window, const MSG& msg) {
 namespace kui {
 
 bool DialogKeys(HWND window, MSG& msg) {
-  return window && (HandleMnemonic(window, msg) || IsDialogMessageA(window, &msg));
+  if (!window) return false;
+  // F1 asks the loop's window for help, whichever control has the focus.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 &&
+      (msg.hwnd == window || IsChild(window, msg.hwnd))) {
+    SendMessageA(window, WM_HELP, 0, 0);
+    return true;
+  }
+  return HandleMnemonic(window, msg) || IsDialogMessageA(window, &msg);
 }
 
 }  // namespace kui

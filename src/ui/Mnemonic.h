@@ -11,7 +11,8 @@ namespace kui {
 // of `window`'s controls and has been handled.
 bool HandleMnemonic(HWND window, const MSG& msg);
 
-// The keyboard step of every message loop: mnemonics, then the dialog manager (Tab, arrows).
+// The keyboard step of every message loop: F1 (WM_HELP to `window`), mnemonics, then the dialog
+// manager (Tab, arrows).
 // True when the message was used and must not be dispatched.
 bool DialogKeys(HWND window, MSG& msg);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "Help.h"
 #include "MsgBox.h"
 #include "Pictures.h"
 #include "resource.h"
@@ -75,6 +76,10 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
   LRESULT result = 0;
   try {
+    if (msg == WM_HELP && self->HelpTopic()) {
+      OpenHelpTopic(self->HelpTopic());
+      return TRUE;
+    }
     result = self->HandleMessage(msg, wp, lp);
   } catch (const std::exception& e) {
     ShowException(hwnd, e.what());

@@ -23,6 +23,8 @@ class Window {
   Window& operator=(const Window&) = delete;
 
   HWND hwnd() const { return m_hwnd; }
+  // The help topic F1 opens for this window ("main-window"); none by default.
+  virtual const char* HelpTopic() const { return nullptr; }
 
  protected:
   // Registers the class once per process (our procedure, arrow cursor, the given background).
