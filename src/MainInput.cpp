@@ -7,6 +7,8 @@
 #include <shellapi.h>
 
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "core/CondRules.h"
 #include "format/KxFileExists.h"
@@ -34,9 +36,10 @@ bool IsShortcut(const std::string& path) {
   return path.size() > 4 && _stricmp(path.c_str() + path.size() - 4, ".lnk") == 0;
 }
 
+// The shown text of every row's sort column, by the row's record: the list view hands the
+// comparison the rows' lParams, which stay right while it moves the rows.
 struct SortSpec {
-  HWND lv;
-  int column;
+  std::unordered_map<LPARAM, std::string> keys;
   bool ascending;
 };
 
@@ -52,10 +55,10 @@ std::string ItemText(HWND lv, int item, int column) {
 
 int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM spec) {
   const auto* s = reinterpret_cast<const SortSpec*>(spec);
-  const std::string ta = ItemText(s->lv, static_cast<int>(a), s->column);
-  const std::string tb = ItemText(s->lv, static_cast<int>(b), s->column);
-  const int order = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, ta.c_str(), -1,
-                                   tb.c_str(), -1) - CSTR_EQUAL;
+  const auto ka = s->keys.find(a), kb = s->keys.find(b);
+  if (ka == s->keys.end() || kb == s->keys.end()) return 0;
+  const int order = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, ka->second.c_str(), -1,
+                                   kb->second.c_str(), -1) - CSTR_EQUAL;
   return s->ascending ? order : -order;
 }
 
@@ -214,8 +217,12 @@ void TfmMain::SortTable(HWND slv) {
     ShowSortArrow(slv, -1, true);
     return;
   }
-  SortSpec spec{slv, s.column, s.ascending};
-  SendMessageA(slv, LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(&spec),
+  SortSpec spec{{}, s.ascending};
+  const int n = static_cast<int>(SendMessageA(slv, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    spec.keys[reinterpret_cast<LPARAM>(RowInfo(slv, i))] = ItemText(slv, i, s.column);
+  }
+  SendMessageA(slv, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&spec),
                reinterpret_cast<LPARAM>(CompareRows));
   ShowSortArrow(slv, s.column, s.ascending);
 }
