@@ -123,14 +123,15 @@ void PutEscaped(std::string& out, const char* p) {
   }
 }
 
-void PutAction(std::string& out, int nAction) {
+// The row's end after its time stamp: the action and the closing tags.
+void PutActionEnd(std::string& out, int nAction) {
   switch (nAction) {
-    case kHistoryInstalled: Put(out, "Installed Successfully"); return;
-    case kHistoryUninstalled: Put(out, "Uninstalled Successfully"); return;
-    case kHistoryRestored: Put(out, "Restored Successfully"); return;
+    case kHistoryInstalled: Put(out, "</font>: Installed Successfully</b></td></tr>\r\n"); return;
+    case kHistoryUninstalled: Put(out, "</font>: Uninstalled Successfully</b></td></tr>\r\n"); return;
+    case kHistoryRestored: Put(out, "</font>: Restored Successfully</b></td></tr>\r\n"); return;
     default: break;
   }
-  Put(out, "Unknown Action (");
+  Put(out, "</font>: Unknown Action (");
   char digits[12];
   char* p = digits + sizeof digits;
   // Negative values are counted down so INT_MIN needs no positive twin.
@@ -142,7 +143,7 @@ void PutAction(std::string& out, int nAction) {
   } while (v != 0);
   if (nAction < 0) *--p = '-';
   out.append(p, static_cast<size_t>(digits + sizeof digits - p));
-  Put(out, ")");
+  Put(out, ")</b></td></tr>\r\n");
 }
 
 }  // namespace
@@ -285,30 +286,30 @@ std::string HistoryPage(CxFile& file, time_t now) {
   if (!file.m_fp || fseek(file.m_fp, 0, SEEK_SET) != 0 || !file.ReadInt(&nCount)) nCount = 0;
   if (nCount > 0) {
     HistoryReader reader(file.m_fp);
-    // Room from the file's size, never from its count: a row takes about four times the bytes
-    // of its entry.
-    const long kMostReserved = 64L * 1024 * 1024;
-    const long nBytes = reader.FileSize() < kMostReserved / 4 ? reader.FileSize() : kMostReserved / 4;
-    if (nBytes > 0) html.reserve(html.size() + static_cast<size_t>(nBytes) * 4 + 64);
+    // Room from the file's size, never from its count: a row takes four to five times the
+    // bytes of its entry, and growing the page past its room copies all of it.
+    const long kMostReserved = 256L * 1024 * 1024;
+    const long nBytes = reader.FileSize() < kMostReserved / 5 ? reader.FileSize() : kMostReserved / 5;
+    if (nBytes > 0) html.reserve(html.size() + static_cast<size_t>(nBytes) * 5 + 64);
 
-    const std::string whiteRow = kx::kHtmlWhiteRow;
+    const std::string rowStart = std::string(kx::kHtmlWhiteRow) + "<td>";
+    // The time stamp is written right after the line before it, so both go in at once.
+    static const char kBeforeStamp[] = "<br><br>\r\n<b><font color=0000FF>";
+    const size_t nBefore = sizeof kBeforeStamp - 1;
+    char stampLine[sizeof kBeforeStamp + kx::kTimeStampSize];
+    memcpy(stampLine, kBeforeStamp, nBefore);
     kx::LocalStamps stamps;
-    char stamp[kx::kTimeStampSize];
     LogEntry entry;
     for (int i = 0; i < nCount && reader.Next(&entry); ++i) {
       if (entry.nAction == kHistoryNone) continue;
-      html.append(whiteRow);
-      Put(html, "<td>");
+      html.append(rowStart);
       PutEscaped(html, entry.szName);
       Put(html, "</td>\r\n<td><font color=0000FF>File Name</font>: ");
       PutEscaped(html, entry.szFile);
       Put(html, "<br><br>\r\n<font color=0000FF>File Version</font>: ");
       PutEscaped(html, entry.szVersion);
-      Put(html, "<br><br>\r\n<b><font color=0000FF>");
-      html.append(stamp, stamps.Stamp(static_cast<time_t>(entry.tTime), stamp));
-      Put(html, "</font>: ");
-      PutAction(html, entry.nAction);
-      Put(html, "</b></td></tr>\r\n");
+      html.append(stampLine, nBefore + stamps.Stamp(static_cast<time_t>(entry.tTime), stampLine + nBefore));
+      PutActionEnd(html, entry.nAction);
     }
   }
   html += kx::kHtmlTail;
