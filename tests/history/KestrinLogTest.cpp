@@ -397,6 +397,53 @@ TEST_F(HistoryTest, DamagedHistoriesAreReadWithinTheirFields) {
   }
 }
 
+// The stream and the pieces read the same entries and stop at the same damage, whatever the
+// count says; a text that runs past the end of the file is not whole.
+TEST_F(HistoryTest, BothWaysInReadTheSameEntries) {
+  const LogEntry a = Entry("C:\\a.dll", "A", "1.0.0.0000", kNow - 9, 1);
+  const LogEntry empty = Entry("", "", "", 0, 0);
+  const std::string longFile(300, 'F');
+  const LogEntry longCut = Entry(longFile.substr(0, 259), "L", "", kNow, 2);
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    std::vector<LogEntry> entries;
+  };
+  const Case cases[] = {
+      {"empty texts after full ones", Cat({LE(0), EntryBytes(a), EntryBytes(empty)}), {a, empty}},
+      {"a text longer than its field", Cat({LE(9), Str(longFile), Str("L"), Str(""), LE(kNow), LE(2),
+                                            EntryBytes(a)}),
+       {longCut, a}},
+      {"a text that runs past the end", Cat({LE(2), EntryBytes(a), LE(1000), Bytes(20, 'x')}), {a}},
+      {"a text whose cut rest runs past the end", Cat({LE(2), EntryBytes(a), LE(300), Bytes(280, 'y')}),
+       {a}},
+      {"a negative text length", Cat({LE(2), EntryBytes(a), Str("x"), LE(-1), EntryBytes(a)}), {a}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(ktest::WriteBytes(Dat(), c.bytes));
+    for (int way = 0; way < 2; ++way) {
+      SCOPED_TRACE(way == 0 ? "through the stream" : "in pieces");
+      CxFile file;
+      ASSERT_TRUE(file.Open(Dat().c_str(), "rb"));
+      ASSERT_EQ(fseek(file.m_fp, 4, SEEK_SET), 0);
+      HistoryReader reader(file.m_fp);
+      std::vector<LogEntry> got;
+      LogEntry e;
+      memset(&e, 0x5A, sizeof e);
+      while (way == 0 ? ReadHistoryEntry(file, &e) : reader.Next(&e)) got.push_back(e);
+      ASSERT_EQ(got.size(), c.entries.size());
+      for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_STREQ(got[i].szFile, c.entries[i].szFile);
+        EXPECT_STREQ(got[i].szName, c.entries[i].szName);
+        EXPECT_STREQ(got[i].szVersion, c.entries[i].szVersion);
+        EXPECT_EQ(got[i].tTime, c.entries[i].tTime);
+        EXPECT_EQ(got[i].nAction, c.entries[i].nAction);
+      }
+    }
+  }
+}
+
 TEST_F(HistoryTest, MissingHistoryIsReportedAndNoPageWritten) {
   EXPECT_FALSE(ShowHistory(log));
   ASSERT_EQ(messages.size(), 1u);
