@@ -25,4 +25,20 @@ char* FormatTimeStamp(const struct tm& tmTime, char* buf, size_t cap);
 // convert t (for example a negative time). Returns buf.
 char* LocalTimeStamp(time_t t, char* buf, size_t cap);
 
+// LocalTimeStamp for many times, most of them close together (the history page's 100,000):
+// the runtime converts the first and the last second of each 15-minute slot of UTC that the
+// times fall in, and the times inside take the slot's offset. A slot whose two ends differ in
+// offset, or that the runtime cannot convert, has each of its times converted on its own.
+class LocalStamps {
+ public:
+  // Writes the same text as LocalTimeStamp into buf of kTimeStampSize bytes; returns its length.
+  size_t Stamp(time_t t, char* buf);
+
+ private:
+  bool m_bSlot = false;       // a slot has been looked at
+  long long m_slot = 0;       // which: seconds since 1970 / 900, rounded down
+  bool m_bEach = false;       // its times are converted one by one
+  long long m_offset = 0;     // else local time minus UTC, in seconds
+};
+
 }  // namespace kx

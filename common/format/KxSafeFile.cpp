@@ -23,6 +23,13 @@ namespace kx {
 namespace {
 
 long g_budget = -1;  // bytes the seam still lets through; -1 = no seam
+int g_stepsToFailure = 0;  // FlushToDisk and CutFile calls until the failing one; 0 = no seam
+
+// True when the step seam fails this call.
+bool StepFails() {
+  if (g_stepsToFailure <= 0) return false;
+  return --g_stepsToFailure == 0;
+}
 
 // How many of cb bytes the seam lets through now.
 size_t Allowance(size_t cb) {
@@ -38,6 +45,14 @@ bool SyncToDisk(FILE* fp) {
   return _commit(_fileno(fp)) == 0;
 #else
   return fsync(fileno(fp)) == 0;
+#endif
+}
+
+bool Truncate(FILE* fp, long nSize) {
+#ifdef _WIN32
+  return _chsize(_fileno(fp), nSize) == 0;
+#else
+  return ftruncate(fileno(fp), nSize) == 0;
 #endif
 }
 
@@ -77,6 +92,18 @@ size_t SeamWrite(FILE* fp, const void* pData, size_t cb) {
   const size_t allowed = Allowance(cb);
   return allowed > 0 ? fwrite(pData, 1, allowed, fp) : 0;
 }
+
+bool FlushToDisk(FILE* fp) {
+  if (!fp || StepFails()) return false;
+  return fflush(fp) == 0 && SyncToDisk(fp);
+}
+
+bool CutFile(FILE* fp, long nSize) {
+  if (!fp || nSize < 0 || StepFails()) return false;
+  return fflush(fp) == 0 && Truncate(fp, nSize);
+}
+
+void SetFileStepFailure(int nth) { g_stepsToFailure = nth < 0 ? 0 : nth; }
 
 SafeFile::SafeFile(const char* pszTarget) { Open(pszTarget); }
 

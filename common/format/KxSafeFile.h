@@ -59,4 +59,16 @@ void SetWriteFailureAfter(long k);
 // fwrite through the seam: the number of bytes stored, fewer than cb when the seam ran out.
 size_t SeamWrite(FILE* fp, const void* pData, size_t cb);
 
+// Flushes the stream and has the system put its data on disk (_commit, fsync); false when
+// either fails. Through the step seam below.
+bool FlushToDisk(FILE* fp);
+
+// Flushes the stream and cuts its file to nSize bytes; false when that fails. The stream's
+// position is left to the caller. Through the step seam below.
+bool CutFile(FILE* fp, long nSize);
+
+// Test seam, process-wide: the nth call of FlushToDisk or CutFile from now (1 = the next one)
+// fails without doing anything, as a failing disk would; 0 turns the seam off.
+void SetFileStepFailure(int nth);
+
 }  // namespace kx

@@ -16,9 +16,11 @@ class KestrinLog {
   KestrinLog(const KestrinLog&) = delete;
   KestrinLog& operator=(const KestrinLog&) = delete;
 
-  // Appends the entry and then raises the count. Shows nothing: its callers have already
-  // succeeded. False when the entry could not be stored; the file is then as it was before.
-  // Writes go through the k-bytes seam of KxSafeFile, so tests can fill the disk at any byte.
+  // Appends the entry right after the last whole entry (cutting away a torn one) and then sets
+  // the count to the whole entries; each is flushed to disk. Shows nothing: its callers have
+  // already succeeded. False when the entry could not be stored; the file then keeps its whole
+  // entries and its count. Writes go through the k-bytes seam of KxSafeFile and flushes and cuts
+  // through its step seam, so tests can fill the disk at any byte or fail any step.
   bool AddEntry(const LogEntry& entry);
 
   // Writes kestrinlog.html from the history; *pPagePath gets the page's path whatever the
@@ -27,7 +29,8 @@ class KestrinLog {
   Page WritePage(std::string* pPagePath);
 
   // Reads the next entry of the open history, each text cut to its field. False (and nothing
-  // usable in pEntry) for a null target or when the file ends inside the entry.
+  // usable in pEntry) for a null target, when the file ends inside the entry or a text length
+  // is negative.
   bool ReadEntry(LogEntry* pEntry);
 
   // Fills an entry the way the conduit operations record it: the name cut to 31 characters,

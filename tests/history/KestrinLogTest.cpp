@@ -13,6 +13,7 @@
 #include "format/KxSafeFile.h"
 #include "misc/WinUtil.h"
 #include "Pages.h"
+#include "RuntimeZone.h"
 #include "TestSupport.h"
 #include "ui/MsgBox.h"
 
@@ -114,6 +115,7 @@ class HistoryTest : public ::testing::Test {
   }
   void TearDown() override {
     kx::SetWriteFailureAfter(-1);
+    kx::SetFileStepFailure(0);
     SetShellOpener(oldOpener);
     kui::SetMessageAnswerer(oldAnswerer);
     kx::ClearClockOverride();
@@ -182,6 +184,37 @@ TEST_F(HistoryTest, PageShowsTheEntriesOldestFirst) {
   EXPECT_EQ(PageText(), Page(entries));
 }
 
+// The page converts one second per end of each 15-minute slot of UTC; around a change of the
+// offset its stamps must still be the runtime's, second for second.
+TEST_F(HistoryTest, PageStampsAcrossDaylightSavingChanges) {
+  struct Zone {
+    const char* tz;
+    bool bInsideSlot;  // the changes fall inside a slot, not at its start
+  };
+  const Zone zones[] = {{"PST8PDT", false}, {"XST8:07:30XDT", true}};
+  const time_t from = 1167609600, to = 1199145600;  // the year 2007
+  for (const Zone& z : zones) {
+    SCOPED_TRACE(z.tz);
+    RuntimeZone zone(z.tz);
+    const std::vector<time_t> changes = RuntimeZone::Changes(from, to);
+    // CI's own zone has no change: the test must not pass there without testing anything.
+    ASSERT_EQ(changes.size(), 2u) << "the zone in effect does not change its offset in 2007";
+    std::vector<LogEntry> entries;
+    for (time_t c : changes) {
+      ASSERT_NE(RuntimeZone::Offset(c - 1), RuntimeZone::Offset(c));
+      EXPECT_EQ(c % 900 != 0, z.bInsideSlot);
+      const time_t slot = c - c % 900;
+      const time_t times[] = {slot - 901, slot - 900, slot - 1, slot,  slot + 1,   c - 1,
+                              c,          c + 1,      slot + 899, slot + 900, c + 900, c + 3600};
+      for (time_t t : times) entries.push_back(Entry("C:\\t.dll", "T", "1.0.0.0000", t, 1));
+    }
+    remove(Dat().c_str());
+    AddAll(entries);
+    ASSERT_TRUE(ShowHistory(log));
+    EXPECT_EQ(PageText(), Page(entries));
+  }
+}
+
 TEST_F(HistoryTest, EmptyHistoryGivesHeadAndTailOnly) {
   ASSERT_TRUE(ktest::WriteBytes(Dat(), LE(0)));
   ASSERT_TRUE(ShowHistory(log));
@@ -233,7 +266,9 @@ TEST_F(HistoryTest, HistoryCutAtAnyByteShowsTheWholeEntries) {
   for (const LogEntry& e : entries) ends.push_back(end += EntryBytes(e).size());
   ASSERT_EQ(ends.back(), full.size());
 
-  // The count keeps saying 3 while the entries run out.
+  // The count keeps saying 3 while the entries run out. The next entry goes right after the
+  // last whole one, the torn rest is cut away and the count says what is there.
+  const LogEntry next = Entry("C:\\next.dll", "Next", "4.0.0.0004", kNow, 1);
   for (size_t len = 0; len <= full.size(); ++len) {
     SCOPED_TRACE("length " + std::to_string(len));
     ASSERT_TRUE(ktest::WriteBytes(Dat(), Bytes(full.begin(), full.begin() + len)));
@@ -243,7 +278,89 @@ TEST_F(HistoryTest, HistoryCutAtAnyByteShowsTheWholeEntries) {
     for (size_t i = 0; i < entries.size() && ends[i] <= len; ++i) whole.push_back(entries[i]);
     EXPECT_EQ(PageText(), Page(whole));
     EXPECT_EQ(opened.size(), 1u);
+
+    ASSERT_TRUE(log.AddEntry(next));
+    Bytes expected = LE(static_cast<int>(whole.size()) + 1);
+    for (const LogEntry& e : whole) expected = Cat({expected, EntryBytes(e)});
+    EXPECT_EQ(ktest::ReadBytes(Dat()), Cat({expected, EntryBytes(next)}));
+    whole.push_back(next);
+    ASSERT_TRUE(ShowHistory(log));
+    EXPECT_EQ(PageText(), Page(whole));
   }
+  EXPECT_TRUE(messages.empty());
+}
+
+// Whatever the count says, an append counts the whole entries found and adds its own.
+TEST_F(HistoryTest, AppendMendsTheCountToTheWholeEntries) {
+  const LogEntry a = Entry("C:\\a.dll", "A", "1.0.0.0000", kNow - 9, 1);
+  const LogEntry b = Entry("C:\\b.dll", "B", "2.0.0.0000", kNow - 5, 2);
+  const LogEntry next = Entry("C:\\next.dll", "Next", "3.0.0.0000", kNow, 3);
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    std::vector<LogEntry> whole;
+  };
+  const Case cases[] = {
+      {"an entry written before the process ended, its count not raised",
+       Cat({LE(1), EntryBytes(a), EntryBytes(b)}), {a, b}},
+      {"a negative count", Cat({LE(-1), EntryBytes(a)}), {a}},
+      {"a negative count of an empty history", LE(-7), {}},
+      {"a count that promises more than the file holds",
+       Cat({LE(5), EntryBytes(a), EntryBytes(b)}), {a, b}},
+      {"a count at its largest", Cat({LE(0x7FFFFFFF), EntryBytes(a)}), {a}},
+      {"a negative text length ends the whole entries",
+       Cat({LE(3), EntryBytes(a), Str("C:\\x.dll"), LE(-5), EntryBytes(b)}), {a}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(ktest::WriteBytes(Dat(), c.bytes));
+    ASSERT_TRUE(log.AddEntry(next));
+    Bytes expected = LE(static_cast<int>(c.whole.size()) + 1);
+    for (const LogEntry& e : c.whole) expected = Cat({expected, EntryBytes(e)});
+    EXPECT_EQ(ktest::ReadBytes(Dat()), Cat({expected, EntryBytes(next)}));
+    std::vector<LogEntry> rows = c.whole;
+    rows.push_back(next);
+    ASSERT_TRUE(ShowHistory(log));
+    EXPECT_EQ(PageText(), Page(rows));
+  }
+}
+
+// A cut or a flush to disk that fails fails the append; the history keeps its whole entries
+// and its count.
+TEST_F(HistoryTest, FailedCutOrFlushFailsTheAppend) {
+  const LogEntry a = Entry("C:\\a.dll", "A", "1.0.0.0000", kNow - 9, 1);
+  const LogEntry next = Entry("C:\\next.dll", "Next", "3.0.0.0000", kNow, 3);
+  const Bytes whole = Cat({LE(1), EntryBytes(a)});
+  const Bytes torn = Cat({whole, Str("C:\\torn.dll"), LE(4)});
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    int failingStep;  // the calls are the cut (when there is a tail), the entry's flush, the count's
+    Bytes after;
+  };
+  const Case cases[] = {
+      {"the cut of a torn tail", torn, 1, torn},
+      {"the entry's flush after a cut", torn, 2, whole},
+      {"the count's flush after a cut", torn, 3, whole},
+      {"the entry's flush", whole, 1, whole},
+      {"the count's flush", whole, 2, whole},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(ktest::WriteBytes(Dat(), c.bytes));
+    kx::SetFileStepFailure(c.failingStep);
+    EXPECT_FALSE(log.AddEntry(next));
+    kx::SetFileStepFailure(0);
+    EXPECT_EQ(ktest::ReadBytes(Dat()), c.after);
+    ASSERT_TRUE(log.AddEntry(next));
+    EXPECT_EQ(ktest::ReadBytes(Dat()), Cat({LE(2), EntryBytes(a), EntryBytes(next)}));
+  }
+  // A new history whose first flush fails leaves none.
+  ASSERT_EQ(remove(Dat().c_str()), 0);
+  kx::SetFileStepFailure(1);
+  EXPECT_FALSE(log.AddEntry(next));
+  kx::SetFileStepFailure(0);
+  EXPECT_FALSE(Exists(Dat()));
   EXPECT_TRUE(messages.empty());
 }
 
@@ -277,6 +394,53 @@ TEST_F(HistoryTest, DamagedHistoriesAreReadWithinTheirFields) {
     ASSERT_TRUE(ktest::WriteBytes(Dat(), c2.bytes));
     ASSERT_TRUE(ShowHistory(log));
     EXPECT_EQ(PageText(), Page(c2.rows));
+  }
+}
+
+// The stream and the pieces read the same entries and stop at the same damage, whatever the
+// count says; a text that runs past the end of the file is not whole.
+TEST_F(HistoryTest, BothWaysInReadTheSameEntries) {
+  const LogEntry a = Entry("C:\\a.dll", "A", "1.0.0.0000", kNow - 9, 1);
+  const LogEntry empty = Entry("", "", "", 0, 0);
+  const std::string longFile(300, 'F');
+  const LogEntry longCut = Entry(longFile.substr(0, 259), "L", "", kNow, 2);
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    std::vector<LogEntry> entries;
+  };
+  const Case cases[] = {
+      {"empty texts after full ones", Cat({LE(0), EntryBytes(a), EntryBytes(empty)}), {a, empty}},
+      {"a text longer than its field", Cat({LE(9), Str(longFile), Str("L"), Str(""), LE(kNow), LE(2),
+                                            EntryBytes(a)}),
+       {longCut, a}},
+      {"a text that runs past the end", Cat({LE(2), EntryBytes(a), LE(1000), Bytes(20, 'x')}), {a}},
+      {"a text whose cut rest runs past the end", Cat({LE(2), EntryBytes(a), LE(300), Bytes(280, 'y')}),
+       {a}},
+      {"a negative text length", Cat({LE(2), EntryBytes(a), Str("x"), LE(-1), EntryBytes(a)}), {a}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(ktest::WriteBytes(Dat(), c.bytes));
+    for (int way = 0; way < 2; ++way) {
+      SCOPED_TRACE(way == 0 ? "through the stream" : "in pieces");
+      CxFile file;
+      ASSERT_TRUE(file.Open(Dat().c_str(), "rb"));
+      ASSERT_EQ(fseek(file.m_fp, 4, SEEK_SET), 0);
+      HistoryReader reader(file.m_fp);
+      std::vector<LogEntry> got;
+      LogEntry e;
+      memset(&e, 0x5A, sizeof e);
+      while (way == 0 ? ReadHistoryEntry(file, &e) : reader.Next(&e)) got.push_back(e);
+      ASSERT_EQ(got.size(), c.entries.size());
+      for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_STREQ(got[i].szFile, c.entries[i].szFile);
+        EXPECT_STREQ(got[i].szName, c.entries[i].szName);
+        EXPECT_STREQ(got[i].szVersion, c.entries[i].szVersion);
+        EXPECT_EQ(got[i].tTime, c.entries[i].tTime);
+        EXPECT_EQ(got[i].nAction, c.entries[i].nAction);
+      }
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "format/KxClock.h"
+#include "RuntimeZone.h"
 
 namespace {
 
@@ -56,6 +57,29 @@ TEST(TimeStamp, LocalTimeOfTheRuntime) {
   EXPECT_STREQ(buf, kx::FormatTimeStamp(*localtime(&t), expected, sizeof expected));
   // A time the runtime cannot convert gives no text rather than garbage.
   EXPECT_STREQ(kx::LocalTimeStamp(-1, buf, sizeof buf), "");
+}
+
+// A slot's offset stands for its times only where the runtime agrees: every second around the
+// changes of a zone whose changes fall inside slots, times it cannot convert, and times out of
+// order.
+TEST(TimeStamp, SlotsGiveTheRuntimesText) {
+  RuntimeZone zone("XST8:07:30XDT");
+  const std::vector<time_t> changes = RuntimeZone::Changes(1167609600, 1199145600);
+  ASSERT_EQ(changes.size(), 2u) << "the zone in effect does not change its offset in 2007";
+  std::vector<time_t> times = {-1, -900, 0, 899, 900, 1173189909, 0x7FFFFFFF, 86399, 1173189909};
+  for (time_t c : changes) {
+    ASSERT_NE(c % 900, 0) << "the change falls inside a slot";
+    for (time_t t = c - 1800; t < c + 1800; ++t) times.push_back(t);
+  }
+  kx::LocalStamps stamps;
+  for (time_t t : times) {
+    SCOPED_TRACE(static_cast<long long>(t));
+    char fast[kx::kTimeStampSize], each[kx::kTimeStampSize];
+    const size_t n = stamps.Stamp(t, fast);
+    kx::LocalTimeStamp(t, each, sizeof each);
+    ASSERT_STREQ(fast, each);
+    ASSERT_EQ(n, strlen(each));
+  }
 }
 
 TEST(Clock, OverrideFixesNow) {
