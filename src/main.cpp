@@ -6,9 +6,11 @@
 
 #include "MainForm.h"
 #include "misc/KxAssertBox.h"
+#include "misc/WinUtil.h"
 #include "ui/Window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int show) {
+  SetQuietErrorMode();  // before any library is loaded
   kx::InstallAssertBox();
   kui::SetDpiOverride(kui::DpiFromCommandLine(cmdLine));
   try {
