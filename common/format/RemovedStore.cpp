@@ -1,10 +1,6 @@
 #include "RemovedStore.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -13,11 +9,9 @@
 #include "KxSafeFile.h"
 
 bool FileExists(const char* path) {
-#ifdef _WIN32
-  return path && path[0] && _access(path, 0) == 0;
-#else
-  return path && path[0] && access(path, F_OK) == 0;
-#endif
+  if (!path || !path[0]) return false;
+  struct stat st;
+  return stat(path, &st) == 0 && (st.st_mode & S_IFMT) == S_IFREG;  // a folder is no library
 }
 
 void TerminateRecordTexts(CondInfo& info) { TerminateCondTexts(info); }
@@ -30,13 +24,13 @@ void ClearCondList(CxList& list) {
   list.RemoveAll();
 }
 
-bool LoadRemovedStore(const char* path, CxList& list) {
+bool LoadRemovedStore(const char* path, CxList& list, bool (*exists)(const char*)) {
   if (!path || !path[0]) return false;
   FILE* fp = fopen(path, "rb");
   if (!fp) return false;
   ClearCondList(list);
-  ReadCondRecords(fp, [&list](const CondInfo& rec) {
-    if (!FileExists(rec.szConduit)) return true;  // dropped: leaves the file at the next save
+  ReadCondRecords(fp, [&list, exists](const CondInfo& rec) {
+    if (!exists(rec.szConduit)) return true;  // dropped: leaves the file at the next save
     auto* entry = new CondInfo(rec);
     entry->dwFlags |= kFlagRemoved;
     list.Add(entry);

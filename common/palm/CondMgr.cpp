@@ -6,6 +6,8 @@
 #include "format/CxList.h"
 #include "format/KxAssert.h"
 #include "format/KxText.h"
+#include "LibraryPath.h"
+#include "SafeLoad.h"
 
 namespace {
 
@@ -14,12 +16,6 @@ const int kInstallRecordSize = 840;
 const int kInstallConduitOffset = 324;
 const int kInstallCreatorOffset = 580;
 const int kInstallNameOffset = 584;
-
-bool FileExists(const char* pszPath) {
-  if (!pszPath || !pszPath[0]) return false;
-  DWORD attr = GetFileAttributesA(pszPath);
-  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Copies a text of the install record that may run up to srcMax bytes without a terminator.
 void CopyBounded(char* dst, size_t cap, const unsigned char* src, size_t srcMax) {
@@ -47,6 +43,7 @@ CCondMgr::~CCondMgr() {
 }
 
 void CCondMgr::Clear() {
+  safeload::Session session;  // releasing runs each library's unload code
   for (CondInfo* p = GetFirst(); p; p = GetNext()) {
     ReleaseCondObj(p->hCondObj);
     delete p;
@@ -59,6 +56,8 @@ CondInfo* CCondMgr::GetNext() { return static_cast<CondInfo*>(m_pConduits->GetNe
 uint32_t CCondMgr::GetCount() const { return m_pConduits->GetCount(); }
 
 bool CCondMgr::Load(unsigned flags) {
+  safeload::Session session;
+  LibrarySearchScope search;
   Clear();
 
   if (flags & kLoadRegistered) {
@@ -84,7 +83,7 @@ bool CCondMgr::Load(unsigned flags) {
       palm::CmGetCreatorRemote(work.szCreatorID, work.szRemote, sizeof work.szRemote);
       palm::CmGetCreatorTitle(work.szCreatorID, work.szName, sizeof work.szName);
 
-      if (FileExists(work.szConduit)) {
+      if (LibraryFileExists(work.szConduit)) {
         work.nStatus = kStatusInstalled;
       } else {
         work.nStatus = kStatusMissing;
@@ -177,6 +176,6 @@ bool CCondMgr::RegisterConduit(CondInfo* pInfo) {
 
 bool CCondMgr::RemoveConduit(CondInfo* pInfo) {
   if (!pInfo) return false;
-  pInfo->nStatus = FileExists(pInfo->szConduit) ? kStatusRemoved : kStatusMissing;
+  pInfo->nStatus = LibraryFileExists(pInfo->szConduit) ? kStatusRemoved : kStatusMissing;
   return palm::CmRemoveConduitByCreatorID(pInfo->szCreatorID) == 1;
 }
