@@ -77,6 +77,22 @@ TEST_F(LibraryPath, ASameNamedLibraryInTheProgramFolderIsNeverLoaded) {
   });
 }
 
+// depcond.dll imports kxdep.dll, which lies beside it; another kxdep.dll lies in the program
+// folder, where the default search would look first.
+TEST_F(LibraryPath, AConduitsOwnDllsComeFromItsFolderNotFromTheProgramFolder) {
+  const std::string own = ktest::ExeFolder() + "kxdep.dll";
+  ASSERT_TRUE(CopyFileA(Conduit("kxdepalt.dll").c_str(), own.c_str(), FALSE));
+  removeAfter.push_back(own);
+  {
+    CCondObj obj(Conduit("depcond.dll").c_str());
+    ASSERT_TRUE(obj.IsOpen());
+    char name[64] = "";
+    obj.GetName(name, sizeof name);
+    EXPECT_STREQ("Beside the conduit", name);
+    EXPECT_EQ(nullptr, GetModuleHandleA(own.c_str()));
+  }
+}
+
 TEST_F(LibraryPath, ABareNameIsFoundInTheSystemFolder) {
   const std::string sys = SystemFolder() + "\\kxsyscond.dll";
   ASSERT_TRUE(CopyFileA(Conduit("addrcond.dll").c_str(), sys.c_str(), FALSE));
