@@ -46,8 +46,9 @@ void NoteWhatIsSeen() {
   unsigned char out[4 + 260] = {};
   const DWORD mode = GetThreadErrorMode();
   CopyMemory(out, &mode, 4);
-  HANDLE h = CreateFileA(marker, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE h = CreateFileA(marker, GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h != INVALID_HANDLE_VALUE) {
     DWORD got = 0;
     ReadFile(h, out + 4, 260, &got, nullptr);
