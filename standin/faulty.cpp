@@ -7,7 +7,10 @@
 //   FAULT_NAME_LONG   GetConduitName writes 200 characters and a zero, whatever the capacity
 //   FAULT_SEEN        DllMain writes what it saw at its load into "faultseen.dat" beside the
 //                     program: the thread error mode (4 bytes), then the first 260 bytes of the
-//                     program folder's KestrinLoad.dat
+//                     program folder's KestrinLoad.dat. GetConduitName writes what it was given
+//                     into "faultname.dat": the capacity, the buffer's offset in its page, the
+//                     protection of the page after it (4 bytes each), then the buffer's first
+//                     64 bytes.
 #include <windows.h>
 
 #define COND_EXPORT extern "C" __declspec(dllexport)
@@ -27,21 +30,32 @@ int* volatile g_bad = nullptr;
 }
 
 #ifdef FAULT_SEEN
-void NoteWhatIsSeen() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return;
-  char* slash = path;
-  for (char* p = path; *p; ++p) {
+// A file beside the program, into out of MAX_PATH + 32.
+bool BesideProgram(const char* name, char* out) {
+  DWORD n = GetModuleFileNameA(nullptr, out, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return false;
+  char* slash = out;
+  for (char* p = out; *p; ++p) {
     if (*p == '\\') slash = p + 1;
   }
   *slash = '\0';
+  lstrcatA(out, name);
+  return true;
+}
+
+void WriteWhole(const char* path, const void* data, DWORD size) {
+  HANDLE h =
+      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  DWORD put = 0;
+  WriteFile(h, data, size, &put, nullptr);
+  CloseHandle(h);
+}
+
+void NoteWhatIsSeen() {
   char marker[MAX_PATH + 32];
   char seen[MAX_PATH + 32];
-  lstrcpyA(marker, path);
-  lstrcatA(marker, "KestrinLoad.dat");
-  lstrcpyA(seen, path);
-  lstrcatA(seen, "faultseen.dat");
+  if (!BesideProgram("KestrinLoad.dat", marker) || !BesideProgram("faultseen.dat", seen)) return;
 
   unsigned char out[4 + 260] = {};
   const DWORD mode = GetThreadErrorMode();
@@ -54,11 +68,22 @@ void NoteWhatIsSeen() {
     ReadFile(h, out + 4, 260, &got, nullptr);
     CloseHandle(h);
   }
-  h = CreateFileA(seen, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return;
-  DWORD put = 0;
-  WriteFile(h, out, sizeof out, &put, nullptr);
-  CloseHandle(h);
+  WriteWhole(seen, out, sizeof out);
+}
+
+void NoteNameCall(const char* buf, WORD cap) {
+  char path[MAX_PATH + 32];
+  if (!buf || !BesideProgram("faultname.dat", path)) return;
+  SYSTEM_INFO si;
+  GetSystemInfo(&si);
+  const UINT_PTR page = si.dwPageSize;
+  const UINT_PTR at = reinterpret_cast<UINT_PTR>(buf);
+  DWORD out[3 + 16] = {cap, static_cast<DWORD>(at % page), 0};
+  MEMORY_BASIC_INFORMATION mbi;
+  if (VirtualQuery(reinterpret_cast<const void*>(at - at % page + page), &mbi, sizeof mbi))
+    out[2] = mbi.Protect;
+  CopyMemory(out + 3, buf, 64);
+  WriteWhole(path, out, sizeof out);
 }
 #endif
 
@@ -95,6 +120,9 @@ COND_EXPORT long GetConduitName(char* buf, WORD cap) {
   buf[200] = '\0';
   return 0;
 #else
+#ifdef FAULT_SEEN
+  NoteNameCall(buf, cap);
+#endif
   if (!buf || cap == 0) return -1;
   lstrcpynA(buf, COND_NAME, cap);
   return 0;

@@ -52,6 +52,7 @@ class SafeStart : public PalmTest {
     DeleteFileA(marker.c_str());
     DeleteFileA(skips.c_str());
     DeleteFileA(seen.c_str());
+    DeleteFileA(named.c_str());
   }
   std::vector<SkipEntry> Skips() const {
     std::vector<SkipEntry> v;
@@ -62,6 +63,7 @@ class SafeStart : public PalmTest {
   std::string marker = ktest::ExeFolder() + "KestrinLoad.dat";
   std::string skips = ktest::ExeFolder() + "KestrinSkip.dat";
   std::string seen = ktest::ExeFolder() + "faultseen.dat";  // written by seenload.dll
+  std::string named = ktest::ExeFolder() + "faultname.dat";  // its name function's
   ktest::TempDir dir{"faults_safe"};
 };
 
@@ -83,6 +85,24 @@ TEST_F(SafeStart, ALibraryLoadsUnderTheQuietErrorModeWhileTheMarkerNamesIt) {
     EXPECT_EQ(Bytes(260, 0), ktest::ReadBytes(marker)) << "zeros once it has loaded";
   }
   EXPECT_EQ(Bytes(260, 0), ktest::ReadBytes(marker)) << "zeros once it is released";
+}
+
+TEST_F(SafeStart, TheNameFunctionGetsAPreloadedPageBeforeANoAccessPage) {
+  CondInfo rec{};
+  kx::CopyText(rec.szConduit, Conduit("seenload.dll").c_str());
+  kx::CopyText(rec.szName, "Registered Title");
+  AttachCondObj(rec);
+  const Bytes b = ktest::ReadBytes(named);
+  ASSERT_EQ(12u + 64u, b.size()) << "the name function was not called";
+  DWORD v[3];
+  memcpy(v, b.data(), sizeof v);
+  EXPECT_EQ(64u, v[0]) << "the capacity";
+  EXPECT_EQ(0u, v[1]) << "the buffer starts its page";
+  EXPECT_EQ(static_cast<DWORD>(PAGE_NOACCESS), v[2]) << "the page after it";
+  EXPECT_EQ(Padded("Registered Title", 64), Bytes(b.begin() + 12, b.end()))
+      << "preloaded with the field's 64 bytes";
+  EXPECT_STREQ("Seen At Load", rec.szName);
+  ReleaseCondObj(rec.hCondObj);
 }
 
 // The record sits at the start of a larger heap block: neither the record's other fields nor
