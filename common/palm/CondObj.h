@@ -30,9 +30,9 @@ class CCondObj {
   // What makes a library a valid conduit: it exports "OpenConduit".
   bool IsConduit() const { return m_pfnOpenConduit != nullptr; }
   // The library's "GetConduitName" into pszBuf of wCap bytes, terminated inside it; its result.
-  // kPalmMissing, with pszBuf untouched, when the library has no such export. The library never
-  // sees pszBuf: it writes into a scratch page preloaded with the field, and only the text up to
-  // its first zero (at most wCap - 1 characters) comes back.
+  // kPalmMissing, with pszBuf untouched, when the library has no such export (or no scratch page
+  // could be had). The library never sees pszBuf: it writes into a scratch page preloaded with
+  // the field, and only the text up to its first zero (at most wCap - 1 characters) comes back.
   int GetName(char* pszBuf, WORD wCap);
   // The last Open found the library on the skip list and did not load it.
   bool WasSkipped() const { return m_bSkipped; }

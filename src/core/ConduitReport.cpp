@@ -57,6 +57,7 @@ void AddRow(std::string& html, const CondInfo& info, bool bSystem) {
 }  // namespace
 
 bool WriteConduitReport(const char* path, CCondMgr& app, CCondMgr& sys) {
+  LibrarySearchScope search;  // every row's version read resolves its library
   kx::SafeFile file;
   if (!file.Open(path)) return false;
 
