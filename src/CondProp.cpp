@@ -8,6 +8,7 @@
 #include "format/KxAssert.h"
 #include "MainForm.h"
 #include "misc/WinUtil.h"
+#include "palm/LibraryPath.h"
 #include "Skin.h"
 #include "ui/Controls.h"
 #include "ui/MsgBox.h"
@@ -51,7 +52,8 @@ bool TfmCondProp::ExchangeData(bool save) {
     SetWindowTextA(edtPriority, std::to_string(d.nPriority).c_str());
     SetWindowTextA(edtFileName, d.szConduit);
     int nMajor, nMinor, nRelease, nBuild;
-    GetFileVersion(d.szConduit, &nMajor, &nMinor, &nRelease, &nBuild);
+    char szFull[MAX_PATH];
+    GetFileVersion(LibraryFilePath(d.szConduit, szFull), &nMajor, &nMinor, &nRelease, &nBuild);
     char szVersion[64];
     SetWindowTextA(edtVersion, FormatFileVersion(szVersion, sizeof szVersion, nMajor, nMinor,
                                                  nRelease, nBuild));

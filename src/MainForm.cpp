@@ -27,6 +27,7 @@
 #include "OptionsForm.h"
 #include "Pages.h"
 #include "palm/CondMgr.h"
+#include "palm/SafeLoad.h"
 #include "RestoreForm.h"
 #include "ui/CommonDialogs.h"
 #include "ui/Controls.h"
@@ -313,6 +314,7 @@ bool TfmMain::FormCreate() {
   memset(&m_Settings, 0, sizeof m_Settings);
   LoadSettings();
   m_bSettingsLoaded = true;
+  CheckInterruptedLoad();
 
   {
     TfmInit splash;
@@ -328,6 +330,17 @@ bool TfmMain::FormCreate() {
   ExchangeFont(&m_Settings, &m_tfSys, false);
   ApplyTableFont(slvSys, m_tfSys, m_fontSys);
   return true;
+}
+
+void TfmMain::CheckInterruptedLoad() {
+  char lib[safeload::kMarkerSize];
+  if (!safeload::ReadMarker(lib)) return;
+  const std::string text = FormatText(
+      "Kestrin stopped while loading the conduit library \"%s\". Start without loading it?", lib);
+  if (kui::ShowMessage(nullptr, text.c_str(), "Confirm", MB_ICONQUESTION, MB_YESNO) == IDYES) {
+    safeload::AddSkip(lib);
+  }
+  safeload::ClearMarker();
 }
 
 bool TfmMain::FormCloseQuery() {

@@ -57,6 +57,9 @@ class TfmMain : public kui::Window, private ConduitView {
   bool FormCreate();
   bool FormCloseQuery();
   void FormDestroy();
+  // The last run ended while a conduit library was loading (the marker names it): asks whether
+  // to start without that library, which then goes on the skip list. Clears the marker.
+  void CheckInterruptedLoad();
 
   void LoadConduitInfo();
   // Settings file.

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/CondRules.h"
-#include "format/KxFileExists.h"
 #include "MainForm.h"
 #include "misc/WinUtil.h"
+#include "palm/LibraryPath.h"
 #include "ui/PopupMenu.h"
 #include "ui/Subclass.h"
 
@@ -148,7 +148,9 @@ void TfmMain::slvContextMenu(HWND slv, POINT screen) {
     }
   }
   const CondInfo* rec = RowInfo(slv, row);
-  const bool fileThere = rec && kx::FileExists(rec->szConduit);
+  char resolved[MAX_PATH] = {};
+  const bool fileThere = rec && ResolveLibraryPath(rec->szConduit, resolved) &&
+                         LibraryFileExists(resolved);
   auto flags = [](bool on) { return MF_STRING | (on ? MF_ENABLED : MF_GRAYED); };
 
   HMENU menu = CreatePopupMenu();
@@ -170,7 +172,7 @@ void TfmMain::slvContextMenu(HWND slv, POINT screen) {
     case IDM_CTX_RESTORE: sbtnRestoreClick(); break;
     case IDM_CTX_SYSPROPS: sbtnSysPropClick(); break;
     case IDM_CTX_FOLDER:
-      if (fileThere) ShowInFolder(rec->szConduit);
+      if (fileThere) ShowInFolder(resolved);
       break;
     default: break;
   }

@@ -15,6 +15,7 @@
 #include "MainForm.h"
 #include "palm/CondMgr.h"
 #include "palm/CondObj.h"
+#include "palm/LibraryPath.h"
 #include "ui/CommonDialogs.h"
 #include "ui/MsgBox.h"
 
@@ -77,7 +78,8 @@ void TfmMain::FillAppList() {
   ClearSort(slvApp);  // back to catalogue order, which the commands rely on
   SendMessageA(slvApp, LVM_DELETEALLITEMS, 0, 0);
   for (CondInfo* p = m_pAppCondMgr->GetFirst(); p; p = m_pAppCondMgr->GetNext()) {
-    AddRow(slvApp, AppCatalogueRow(*p), p);
+    const CCondObj* obj = GetCondObj(*p);
+    AddRow(slvApp, AppCatalogueRow(*p, obj && obj->WasSkipped()), p);
   }
   LoadRemovedList();
   for (auto* p = static_cast<CondInfo*>(m_pRemovedList->GetFirst()); p;
@@ -96,13 +98,15 @@ void TfmMain::FillSysList() {
   SendMessageA(slvSys, LVM_DELETEALLITEMS, 0, 0);
   for (CondInfo* p = m_pSysCondMgr->GetFirst(); p; p = m_pSysCondMgr->GetNext()) {
     CCondObj* obj = GetCondObj(*p);
-    AddRow(slvSys, SysRow(*p, obj && obj->IsConduit()), p);
+    AddRow(slvSys, SysRow(*p, obj && obj->IsConduit(), obj && obj->WasSkipped()), p);
   }
   m_bFilling = false;
   SelectFirstRow(slvSys);
 }
 
-void TfmMain::LoadRemovedList() { LoadRemovedStore(m_szResFile, *m_pRemovedList); }
+void TfmMain::LoadRemovedList() {
+  LoadRemovedStore(m_szResFile, *m_pRemovedList, LibraryFileExists);
+}
 
 bool TfmMain::SaveRemovedList() { return m_pOps->SaveRemovedList(); }
 void TfmMain::ReportUnsavedStore() { m_pOps->ReportUnsavedStore(); }

@@ -12,6 +12,7 @@
 #include "ui/Window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int show) {
+  SetQuietErrorMode();  // before any library is loaded
   // One copy per program folder, before anything is read or written: a second start only
   // brings the first forward, so the two never overwrite each other's files.
   char folder[MAX_PATH] = {};

@@ -135,6 +135,39 @@ int PrintRows(HWND top, int index) {
   return 0;
 }
 
+// The picture index of each row, one per line.
+int PrintImages(HWND top, int index) {
+  HWND lv = NthList(top, index);
+  if (!lv) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(lv, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) {
+    fprintf(stderr, "wintool: cannot open the window's process\n");
+    return 1;
+  }
+  int rows = static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0));
+  {
+    RemoteBuffer remote(process, sizeof(LVITEMA));
+    if (!remote.ptr()) {
+      CloseHandle(process);
+      return 1;
+    }
+    for (int r = 0; r < rows; ++r) {
+      LVITEMA item{};
+      item.mask = LVIF_IMAGE;
+      item.iItem = r;
+      SIZE_T done = 0;
+      WriteProcessMemory(process, remote.ptr(), &item, sizeof item, &done);
+      SendMessageA(lv, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.ptr()));
+      ReadProcessMemory(process, remote.ptr(), &item, sizeof item, &done);
+      printf("%d\n", item.iImage);
+    }
+  }
+  CloseHandle(process);
+  return 0;
+}
+
 // The label rectangle of a row, in the list's client coordinates, through memory of the owning
 // process; with select, the row is selected and focused first.
 bool RemoteRow(HWND lv, int row, bool select, RECT& rect) {
@@ -234,7 +267,7 @@ int PrintFocus(HWND top) {
 
 int Usage() {
   fprintf(stderr,
-          "usage: wintool wait|gone <title> <seconds> | rows|selected <title> <n> | rect|front|close|focus <title> |\n"
+          "usage: wintool wait|gone <title> <seconds> | rows|images|selected <title> <n> | rect|front|close|focus <title> |\n"
           "       syschar <title> <letter> | click|point|state <title> <id> | text <title> [id] |\n"
           "       dblclick|rowpoint <title> <n> <row> | active\n");
   return 2;
@@ -270,6 +303,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (cmd == "rows") return PrintRows(hwnd, argc > 3 ? atoi(argv[3]) : 0);
+  if (cmd == "images") return PrintImages(hwnd, argc > 3 ? atoi(argv[3]) : 0);
   if (cmd == "rect") {
     RECT r;
     GetWindowRect(hwnd, &r);

@@ -17,13 +17,13 @@ void ClearCondList(CxList& list) {
   list.RemoveAll();
 }
 
-bool LoadRemovedStore(const char* path, CxList& list) {
+bool LoadRemovedStore(const char* path, CxList& list, bool (*exists)(const char*)) {
   if (!path || !path[0]) return false;
   FILE* fp = fopen(path, "rb");
   if (!fp) return false;
   ClearCondList(list);
-  ReadCondRecords(fp, [&list](const CondInfo& rec) {
-    if (!kx::FileExists(rec.szConduit)) return true;  // dropped: leaves the file at the next save
+  ReadCondRecords(fp, [&list, exists](const CondInfo& rec) {
+    if (!exists(rec.szConduit)) return true;  // dropped: leaves the file at the next save
     auto* entry = new CondInfo(rec);
     entry->dwFlags |= kFlagRemoved;
     list.Add(entry);

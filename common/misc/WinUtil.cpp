@@ -44,6 +44,8 @@ void SetOut(int* p, int v) {
 
 }  // namespace
 
+bool SetQuietErrorMode() { return SetThreadErrorMode(kQuietErrorMode, nullptr) != FALSE; }
+
 void SplitProgramFolder(const char* szPath, char* szBuf, size_t cap) {
   if (!szBuf || cap == 0) return;
   szBuf[0] = '\0';

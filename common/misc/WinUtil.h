@@ -8,6 +8,12 @@
 #include <functional>
 #include <string>
 
+// The program's thread error mode: no system box for a missing disk, a file that cannot be
+// opened or a library that does not load, since conduit libraries are loaded and probed all the
+// time. WinMain sets it first; the libraries loaded afterwards inherit it.
+const DWORD kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+bool SetQuietErrorMode();
+
 // Writes the folder of the module's file, drive and folder with a trailing backslash, into
 // szBuf of MAX_PATH (260) bytes. hModule nullptr means the running program. False when there is
 // no buffer or the module's file name cannot be had (szBuf is then empty).

@@ -6,8 +6,9 @@
 #include "format/CxList.h"
 #include "format/InstallRecord.h"
 #include "format/KxAssert.h"
-#include "format/KxFileExists.h"
 #include "format/KxText.h"
+#include "LibraryPath.h"
+#include "SafeLoad.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ CCondMgr::~CCondMgr() {
 }
 
 void CCondMgr::Clear() {
+  safeload::Session session;  // releasing runs each library's unload code
   for (CondInfo* p = GetFirst(); p; p = GetNext()) {
     ReleaseCondObj(p->hCondObj);
     delete p;
@@ -42,6 +44,8 @@ CondInfo* CCondMgr::GetNext() { return static_cast<CondInfo*>(m_pConduits->GetNe
 uint32_t CCondMgr::GetCount() const { return m_pConduits->GetCount(); }
 
 bool CCondMgr::Load(unsigned flags) {
+  safeload::Session session;
+  LibrarySearchScope search;
   Clear();
 
   if (flags & kLoadRegistered) {
@@ -67,7 +71,7 @@ bool CCondMgr::Load(unsigned flags) {
       palm::CmGetCreatorRemote(work.szCreatorID, work.szRemote, sizeof work.szRemote);
       palm::CmGetCreatorTitle(work.szCreatorID, work.szName, sizeof work.szName);
 
-      if (kx::FileExists(work.szConduit)) {
+      if (LibraryFileExists(work.szConduit)) {
         work.nStatus = kStatusInstalled;
       } else {
         work.nStatus = kStatusMissing;
@@ -155,6 +159,6 @@ bool CCondMgr::RegisterConduit(CondInfo* pInfo) {
 
 bool CCondMgr::RemoveConduit(CondInfo* pInfo) {
   if (!pInfo) return false;
-  pInfo->nStatus = kx::FileExists(pInfo->szConduit) ? kStatusRemoved : kStatusMissing;
+  pInfo->nStatus = LibraryFileExists(pInfo->szConduit) ? kStatusRemoved : kStatusMissing;
   return palm::CmRemoveConduitByCreatorID(pInfo->szCreatorID) == 1;
 }

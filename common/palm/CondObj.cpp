@@ -1,10 +1,13 @@
 #include "CondObj.h"
 
+#include <cstring>
 #include <unordered_map>
 
 #include "format/KxAssert.h"
 #include "format/KxText.h"
+#include "LibraryPath.h"
 #include "PalmLibs.h"
+#include "SafeLoad.h"
 
 namespace {
 
@@ -23,6 +26,38 @@ CondObjTable& Table() {
   return table;
 }
 
+// The page a name function writes into, followed by a no-access page: a library that writes
+// past its capacity changes nothing of ours, one that runs past the page faults at once (and
+// the marker names it).
+class NameScratch {
+ public:
+  static constexpr size_t kPage = 4096;
+  NameScratch() {
+    m_p = static_cast<char*>(VirtualAlloc(nullptr, 2 * kPage, MEM_RESERVE | MEM_COMMIT,
+                                          PAGE_READWRITE));
+    DWORD old = 0;
+    if (m_p && !VirtualProtect(m_p + kPage, kPage, PAGE_NOACCESS, &old)) {
+      VirtualFree(m_p, 0, MEM_RELEASE);
+      m_p = nullptr;
+    }
+  }
+  ~NameScratch() {
+    if (m_p) VirtualFree(m_p, 0, MEM_RELEASE);
+  }
+  NameScratch(const NameScratch&) = delete;
+  NameScratch& operator=(const NameScratch&) = delete;
+  char* get() const { return m_p; }
+
+ private:
+  char* m_p = nullptr;
+};
+
+// One region for the whole run: a catalogue load asks hundreds of libraries.
+char* Scratch() {
+  static NameScratch scratch;
+  return scratch.get();
+}
+
 }  // namespace
 
 CCondObj::CCondObj(const char* pszPath) { Open(pszPath); }
@@ -32,8 +67,19 @@ CCondObj::~CCondObj() { Close(); }
 bool CCondObj::Open(const char* pszPath) {
   if (!pszPath || !pszPath[0]) return false;
   Close();
-  m_pInst.reset(LoadLibraryA(pszPath));
+  char szFull[MAX_PATH];
+  if (!ResolveLibraryPath(pszPath, szFull)) return false;
+  if (safeload::IsSkipped(szFull)) {
+    m_bSkipped = true;
+    return false;
+  }
+  {
+    safeload::Mark mark(szFull);
+    // By full path, so its own DLLs come from its folder, never from the program's.
+    m_pInst.reset(LoadLibraryExA(szFull, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  }
   if (!m_pInst) return false;
+  kx::CopyText(m_szPath, szFull);
   HMODULE h = m_pInst.get();
   m_pfnOpenConduit = GetProcAddress(h, "OpenConduit");
   m_pfnCfgConduit = GetProcAddress(h, "CfgConduit");
@@ -51,14 +97,33 @@ void CCondObj::Close() {
   m_pfnGetConduitInfo = nullptr;
   m_pfnGetConduitName = nullptr;
   m_pfnGetConduitVersion = nullptr;
-  m_pInst.reset();
+  m_bSkipped = false;
+  if (m_pInst) {
+    safeload::Mark mark(m_szPath);  // its unload code runs now
+    m_pInst.reset();
+  }
+  m_szPath[0] = '\0';
 }
 
 int CCondObj::GetName(char* pszBuf, WORD wCap) {
   if (!m_pfnGetConduitName) return kPalmMissing;
-  int r = static_cast<int>(m_pfnGetConduitName(pszBuf, wCap));
-  // Some libraries fill the whole buffer without a terminator.
-  if (pszBuf && wCap) kx::TerminateField(pszBuf, wCap);
+  char* area = Scratch();
+  if (!area) return kPalmMissing;
+  const size_t cap = wCap < NameScratch::kPage ? wCap : NameScratch::kPage;
+  memset(area, 0, NameScratch::kPage);
+  // A library that writes nothing leaves the field as it was.
+  if (pszBuf) memcpy(area, pszBuf, cap);
+  int r;
+  {
+    safeload::Mark mark(m_szPath);
+    r = static_cast<int>(m_pfnGetConduitName(area, static_cast<WORD>(cap)));
+  }
+  if (pszBuf && cap) {
+    // Some libraries fill the whole buffer without a terminator.
+    const size_t n = strnlen(area, cap - 1);
+    memcpy(pszBuf, area, n);
+    pszBuf[n] = '\0';
+  }
   return r;
 }
 

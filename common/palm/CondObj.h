@@ -22,14 +22,20 @@ class CCondObj {
   CCondObj& operator=(const CCondObj&) = delete;
 
   // A missing or empty path changes nothing, so an open object keeps its library.
-  // Otherwise the old library is released first. True when the new one loaded.
+  // Otherwise the old library is released first. The path is resolved as HotSync would find it
+  // (palm/LibraryPath.h) and loaded by its full path, its own DLLs from its folder; a library on
+  // the skip list is not loaded at all. True when the new one loaded.
   bool Open(const char* pszPath);
   void Close();
   // What makes a library a valid conduit: it exports "OpenConduit".
   bool IsConduit() const { return m_pfnOpenConduit != nullptr; }
   // The library's "GetConduitName" into pszBuf of wCap bytes, terminated inside it; its result.
-  // kPalmMissing, with pszBuf untouched, when the library has no such export.
+  // kPalmMissing, with pszBuf untouched, when the library has no such export (or no scratch page
+  // could be had). The library never sees pszBuf: it writes into a scratch page preloaded with
+  // the field, and only the text up to its first zero (at most wCap - 1 characters) comes back.
   int GetName(char* pszBuf, WORD wCap);
+  // The last Open found the library on the skip list and did not load it.
+  bool WasSkipped() const { return m_bSkipped; }
 
   bool IsOpen() const { return static_cast<bool>(m_pInst); }
   HMODULE GetModule() const { return m_pInst.get(); }
@@ -42,6 +48,8 @@ class CCondObj {
   FARPROC m_pfnGetConduitInfo = nullptr;
   GetConduitNameFn m_pfnGetConduitName = nullptr;
   FARPROC m_pfnGetConduitVersion = nullptr;
+  char m_szPath[MAX_PATH] = {};  // the full path loaded, for the marker at release
+  bool m_bSkipped = false;
 };
 
 // The table behind CondInfo::hCondObj. Handles count up from 1 and are never reused, so a stale

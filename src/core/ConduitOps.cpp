@@ -15,6 +15,8 @@
 #include "misc/WinUtil.h"
 #include "palm/CondMgr.h"
 #include "palm/CondObj.h"
+#include "palm/LibraryPath.h"
+#include "palm/SafeLoad.h"
 
 namespace {
 
@@ -25,6 +27,12 @@ CondInfo* FindRemoved(CxList& removed, const CondInfo& info) {
     if (SameConduit(*p, info)) return p;
   }
   return nullptr;
+}
+
+// The skip list forgets a library that was uninstalled or picked again through Install.
+void ForgetSkip(const char* szConduit) {
+  char full[MAX_PATH];
+  if (ResolveLibraryPath(szConduit, full)) safeload::DropSkip(full);
 }
 
 std::string InProgramFolder(const char* szFile) {
@@ -146,6 +154,7 @@ bool ConduitOps::UninstallConduit(CondInfo* pInfo, bool quiet) {
     }
     return false;
   }
+  ForgetSkip(pInfo->szConduit);
   const int row = FindAppRow(pInfo);
   if (row >= 0) {
     if (pInfo->nStatus == kStatusRemoved) {
@@ -210,6 +219,7 @@ bool ConduitOps::UpdateConduitSettings(CondInfo* pInfo) {
 }
 
 void ConduitOps::InstallConduitFile(const char* path) {
+  ForgetSkip(path);  // the user asks for this very library: it is loaded again
   auto obj = std::make_unique<CCondObj>(path);
   if (!obj->IsOpen() || !obj->IsConduit()) {
     m_view.Tell(MessageKind::Error, condtext::kNotConduit, "Error");

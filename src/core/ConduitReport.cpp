@@ -10,6 +10,7 @@
 #include "format/KxSafeFile.h"
 #include "misc/WinUtil.h"
 #include "palm/CondMgr.h"
+#include "palm/LibraryPath.h"
 
 const char kConduitReportFile[] = "condrpt.html";
 
@@ -32,7 +33,9 @@ const char kVersion[] = "<font color=0000FF>File Version</font>: %s</td></tr>\r\
 
 std::string Version(const char* pszPath) {
   int nMajor, nMinor, nRelease, nBuild;
-  GetFileVersion(pszPath, &nMajor, &nMinor, &nRelease, &nBuild);  // zeros when it has none
+  char szFull[MAX_PATH];
+  // zeros when it has none
+  GetFileVersion(LibraryFilePath(pszPath, szFull), &nMajor, &nMinor, &nRelease, &nBuild);
   char sz[64];
   return FormatFileVersion(sz, sizeof sz, nMajor, nMinor, nRelease, nBuild);
 }
@@ -54,6 +57,7 @@ void AddRow(std::string& html, const CondInfo& info, bool bSystem) {
 }  // namespace
 
 bool WriteConduitReport(const char* path, CCondMgr& app, CCondMgr& sys) {
+  LibrarySearchScope search;  // every row's version read resolves its library
   kx::SafeFile file;
   if (!file.Open(path)) return false;
 

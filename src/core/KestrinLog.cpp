@@ -10,6 +10,7 @@
 #include "format/KxText.h"
 #include "misc/KxHandle.h"
 #include "misc/WinUtil.h"
+#include "palm/LibraryPath.h"
 
 namespace {
 
@@ -58,7 +59,8 @@ void KestrinLog::FillEntry(LogEntry& entry, const char* szFile, const char* szNa
   kx::CopyText(entry.szFile, szFile);
   kx::CopyText(entry.szName, szName);
   int nMajor, nMinor, nRelease, nBuild;
-  GetFileVersion(szFile, &nMajor, &nMinor, &nRelease, &nBuild);
+  char szFull[MAX_PATH];
+  GetFileVersion(LibraryFilePath(szFile, szFull), &nMajor, &nMinor, &nRelease, &nBuild);
   FormatFileVersion(entry.szVersion, sizeof entry.szVersion, nMajor, nMinor, nRelease, nBuild);
   // The stored time is 32 bits wide.
   entry.tTime = static_cast<int>(kx::Now());

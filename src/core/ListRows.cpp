@@ -5,6 +5,7 @@
 namespace {
 
 const char kNotFound[] = "%s ( file not found ).";
+const char kNotLoaded[] = "%s ( not loaded ).";
 
 std::string NotFound(const char* path) {
   char buf[sizeof(CondInfo::szConduit) + sizeof kNotFound];
@@ -12,13 +13,21 @@ std::string NotFound(const char* path) {
   return buf;
 }
 
+std::string NotLoaded(const char* path) {
+  char buf[sizeof(CondInfo::szConduit) + sizeof kNotLoaded];
+  snprintf(buf, sizeof buf, kNotLoaded, path);
+  return buf;
+}
+
 bool IsRemoved(const CondInfo* p) { return p && (p->dwFlags & kFlagRemoved); }
 
 }  // namespace
 
-CondRow AppCatalogueRow(const CondInfo& info) {
+CondRow AppCatalogueRow(const CondInfo& info, bool skipped) {
   CondRow row{info.szName, info.szCreatorID, "", kImgMissing};
-  if (info.nStatus == kStatusInstalled) {
+  if (skipped) {
+    row.file = NotLoaded(info.szConduit);
+  } else if (info.nStatus == kStatusInstalled) {
     row.image = kImgInstalled;
     row.file = info.szConduit;
   } else if (info.szConduit[0] != '\0') {
@@ -31,9 +40,10 @@ CondRow AppRemovedRow(const CondInfo& info) {
   return CondRow{info.szName, info.szCreatorID, info.szConduit, kImgRemoved};
 }
 
-CondRow SysRow(const CondInfo& info, bool loaded) {
+CondRow SysRow(const CondInfo& info, bool loaded, bool skipped) {
   char creator[16];
   snprintf(creator, sizeof creator, "0x%x", static_cast<unsigned>(info.dwCreatorID));
+  if (skipped) return CondRow{info.szName, creator, NotLoaded(info.szConduit), kImgMissing};
   return CondRow{info.szName, creator, loaded ? std::string(info.szConduit) : NotFound(info.szConduit),
                  loaded ? kImgInstalled : kImgMissing};
 }

@@ -16,12 +16,13 @@ struct CondRow {
   int image;
 };
 
-// A catalogue record of the application table: present by its status.
-CondRow AppCatalogueRow(const CondInfo& info);
+// A catalogue record of the application table: present by its status. A library on the skip
+// list shows as not loaded, whatever its status.
+CondRow AppCatalogueRow(const CondInfo& info, bool skipped = false);
 // A removed conduit of the application table.
 CondRow AppRemovedRow(const CondInfo& info);
 // A record of the system table: present when its library loaded and exports "OpenConduit".
-CondRow SysRow(const CondInfo& info, bool loaded);
+CondRow SysRow(const CondInfo& info, bool loaded, bool skipped = false);
 
 // Enable states of "&UnInstall", "Res&tore" and "&Properties"; `change` false: leave them as
 // they are.

@@ -1,5 +1,5 @@
 // Conduit libraries that cannot be loaded: a file that is no DLL at all, and a DLL whose
-// DllMain refuses. Both are shown as missing where the tables decide by loading.
+// DllMain refuses or crashes. Both are shown as missing where the tables decide by loading.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -40,7 +40,8 @@ class LibraryFaults : public PalmTest {
     return {{"a text file renamed .dll", textDll},
             {"an empty file", emptyDll},
             {"a file cut after its MZ mark", stubDll},
-            {"a DLL whose DllMain refuses to load", Conduit("refuse.dll")}};
+            {"a DLL whose DllMain refuses to load", Conduit("refuse.dll")},
+            {"a DLL whose DllMain crashes (the loader catches it)", Conduit("maincrash.dll")}};
   }
 };
 

@@ -20,25 +20,30 @@ CondInfo Rec(const char* creator, const char* path, int32_t status, uint32_t fla
 }
 
 TEST(ListRows, ApplicationRows) {
+  enum Shown { Catalogue, Skipped, Removed };  // catalogue record, skipped library, removed
   struct Case {
     const char* what;
     CondInfo rec;
-    bool removedRow;
+    Shown shown;
     const char* file;
     int image;
   };
   const Case cases[] = {
-      {"registered", Rec("addr", "C:\\a.dll", kStatusInstalled), false, "C:\\a.dll", kImgInstalled},
-      {"library missing", Rec("addr", "C:\\a.dll", kStatusMissing), false,
+      {"registered", Rec("addr", "C:\\a.dll", kStatusInstalled), Catalogue, "C:\\a.dll",
+       kImgInstalled},
+      {"registered, library skipped", Rec("addr", "C:\\a.dll", kStatusInstalled), Skipped,
+       "C:\\a.dll ( not loaded ).", kImgMissing},
+      {"library missing", Rec("addr", "C:\\a.dll", kStatusMissing), Catalogue,
        "C:\\a.dll ( file not found ).", kImgMissing},
-      {"empty path", Rec("addr", "", kStatusMissing), false, "", kImgMissing},
-      {"status 2 in the catalogue", Rec("addr", "C:\\a.dll", kStatusRemoved), false,
+      {"empty path", Rec("addr", "", kStatusMissing), Catalogue, "", kImgMissing},
+      {"status 2 in the catalogue", Rec("addr", "C:\\a.dll", kStatusRemoved), Catalogue,
        "C:\\a.dll ( file not found ).", kImgMissing},
-      {"removed conduit", Rec("addr", "C:\\a.dll", kStatusRemoved, kFlagRemoved), true,
+      {"removed conduit", Rec("addr", "C:\\a.dll", kStatusRemoved, kFlagRemoved), Removed,
        "C:\\a.dll", kImgRemoved},
   };
   for (const Case& c : cases) {
-    CondRow row = c.removedRow ? AppRemovedRow(c.rec) : AppCatalogueRow(c.rec);
+    CondRow row = c.shown == Removed ? AppRemovedRow(c.rec)
+                                     : AppCatalogueRow(c.rec, c.shown == Skipped);
     EXPECT_EQ("Name", row.name) << c.what;
     EXPECT_EQ("addr", row.creator) << c.what;
     EXPECT_EQ(c.file, row.file) << c.what;
@@ -60,6 +65,10 @@ TEST(ListRows, SystemRowsByLoadNotStatus) {
   EXPECT_EQ("0xabcd", missing.creator);  // no padding
   EXPECT_EQ(" ( file not found ).", missing.file);  // also for an empty path
   EXPECT_EQ(kImgMissing, missing.image);
+
+  CondRow skipped = SysRow(backup, false, true);
+  EXPECT_EQ("C:\\backup.dll ( not loaded ).", skipped.file);
+  EXPECT_EQ(kImgMissing, skipped.image);
 }
 
 TEST(ListRows, ApplicationButtonRules) {
