@@ -3,8 +3,9 @@
 # (stand-in Palm Desktop and sample conduits) in a private Wine prefix on a private X display and
 # is driven through its real windows by key presses and mouse clicks, as a user would:
 #   install a conduit through the file dialog, edit its properties, uninstall it, restart,
-#   a second start while it runs (which only brings the first forward), restore it, back up to a new set, uninstall another conduit, restore the set, the conduit
-#   report, the history, another skin in the options, quit, and a restart in that skin.
+#   a second start while it runs (which only brings the first forward), restore it, refresh
+#   with F5, back up to a new set, uninstall another conduit with the Delete key, restore the
+#   set, the conduit report, the history, another skin in the options, quit, and a restart in that skin.
 # After each step it checks the files in the program folder and the registrations, and saves a
 # screenshot. Windows, controls and rows are found by their titles, ids and texts (tools/wintool),
 # never by fixed positions.
@@ -396,8 +397,8 @@ check "kestrinlog.dat counts 3 entries" '[ "$(history_count)" = 3 ]'
 shot restored
 
 # ---- 6. Back up to a new set --------------------------------------------------------------------
-step backup "View > Refresh, File > Backup Current Settings, a new set with a description"
-keys "$main" alt+v r  # the catalogue lists a restored conduit after a refresh
+step backup "F5 (Refresh), File > Backup Current Settings, a new set with a description"
+keys "$main" F5  # the catalogue lists a restored conduit after a refresh
 wait_for 10 "one Date Book row after Refresh" \
   '[ "$(rows_of "$main" 0 | grep -c "^Date Book |")" = 1 ]'
 keys "$main" alt+f b
@@ -424,9 +425,9 @@ check "the set's date record registered (status 1) with datebook2" \
 shot backed-up
 
 # ---- 7. Uninstall Memo Pad, then restore the set ------------------------------------------------
-step restore-set "UnInstall of Memo Pad; File > Restore Settings, the set's details, OK"
+step restore-set "UnInstall of Memo Pad by the Delete key; File > Restore Settings, the set's details, OK"
 select_row "$main" 0 "Memo Pad"
-press_uninstall
+keys "$main" Delete  # the table has the focus: Delete runs UnInstall
 answer_box Confirm "Do you really want to uninstall conduit \"$memolib\"?" y
 answer_box Information "Conduit \"$memolib\" uninstalled successfully." Return
 check "memo no longer registered" '! registered | grep -q "^memo "'

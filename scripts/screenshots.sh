@@ -3,7 +3,8 @@
 # user sees: the splash while the catalogues load, the main window, and each further window that
 # opens from the main window by its keys (WINDOWS below). Fails unless every window was found by
 # its title, the application table holds the demo's conduits and no picture is a single colour.
-# PNGs go to build/screenshots/<window>-<skin>.png. Then the main window and two dialogs again,
+# PNGs go to build/screenshots/<window>-<skin>.png (and context-menu-BlueGlass.png: an
+# application row's context menu). Then the main window and two dialogs again,
 # laid out for 150 % and 200 % by the /dpi=N switch: <window>-BlueGlass-150.png and -200.png.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -138,6 +139,16 @@ for n in "${!skins[@]}"; do
   sleep 1
   shoot "$main" "$shots/main-$skin.png"
   [ "$n" = 0 ] && check_tables
+  if [ "$n" = 0 ]; then
+    # The context menu of the first application row, opened by a right-click on it.
+    read -r rx ry <<<"$(wintool rowpoint "$main" 0 0)" || fail "no first application row"
+    wintool front "$main"
+    xdotool mousemove "$rx" "$ry" click 3
+    sleep 1
+    shoot "$main" "$shots/context-menu-$skin.png"
+    xdotool key Escape
+    sleep 0.5
+  fi
   make_backup_set
   for w in "${WINDOWS[@]}"; do
     IFS='|' read -r name key title closer <<<"$w"
