@@ -65,15 +65,7 @@ void DialogsTest::WriteSkin(int skin) {
 }
 
 void DialogsTest::StartWithSkin(int skin) {
-  if (fm) {
-    answers.push_front(IDYES);  // the quit question
-    fm->Close();
-    fm.reset();
-    ktest::DrainQuit();
-    SetCurrentDirectoryA(cwd);
-    shown.clear();
-    rawOwners.clear();
-  }
+  if (fm) Stop();
   WriteSkin(skin);
   Start();
 }

@@ -59,13 +59,18 @@ void InstallTest::Start() {
   ASSERT_TRUE(ktest::StartMainWindow(fm));
 }
 
-void InstallTest::Restart() {
+void InstallTest::Stop() {
   answers.push_front(IDYES);  // the quit question
   fm->Close();
   fm.reset();
   ktest::DrainQuit();
   SetCurrentDirectoryA(cwd);
   shown.clear();
+  rawOwners.clear();
+}
+
+void InstallTest::Restart() {
+  Stop();
   Start();
 }
 

@@ -63,6 +63,8 @@ class InstallTest : public ptest::PalmTest {
   // Registrations through the stand-in's registry keys, numbered from 0.
   void Register(const char* creator, const std::string& lib, const char* title = "");
   void Start();
+  // The orderly end of the running main window (the quit question answered Yes).
+  void Stop();
   void Restart();
 
   // The next properties dialog: records what it shows, runs the script, cancels it if the
