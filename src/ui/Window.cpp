@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "HighContrast.h"
 #include "MsgBox.h"
 #include "Pictures.h"
 #include "resource.h"
@@ -73,6 +74,8 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
 
+  // Every window of the program follows a change of high contrast the same way.
+  if (msg == WM_SETTINGCHANGE || msg == WM_SYSCOLORCHANGE) RefreshLook(hwnd, msg, wp);
   LRESULT result = 0;
   try {
     result = self->HandleMessage(msg, wp, lp);
