@@ -212,7 +212,7 @@ for pct in 150 200; do
   wait "$pid"
 done
 # ---- High contrast ------------------------------------------------------------------------------
-# Wine keeps no high-contrast setting of its own: the switch draws the windows as it does.
+# Wine 8 refuses SPI_SETHIGHCONTRAST: the switch draws the windows as high contrast does.
 wine "$exe" /highcontrast </dev/null >/dev/null 2>&1 &
 pid=$!
 wintool wait "Kestrin" 30 || fail "the splash did not appear in high contrast"
