@@ -233,6 +233,11 @@ TEST(SkinnedObject, AnswersLiveAndItsDefaultActionClicks) {
     long children = -1;
     EXPECT_EQ(S_OK, acc->get_accChildCount(&children));
     EXPECT_EQ(0, children);
+    // The parent is the control's own window object, which leads a client up the tree.
+    IDispatch* up = nullptr;
+    EXPECT_EQ(S_OK, acc->get_accParent(&up));
+    EXPECT_NE(nullptr, up);
+    std::unique_ptr<IDispatch, ReleaseCom> parentObject(up);
     VARIANT other;
     other.vt = VT_I4;
     other.lVal = 1;
