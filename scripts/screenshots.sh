@@ -6,6 +6,8 @@
 # PNGs go to build/screenshots/<window>-<skin>.png (and context-menu-BlueGlass.png: an
 # application row's context menu). Then the main window and two dialogs again,
 # laid out for 150 % and 200 % by the /dpi=N switch: <window>-BlueGlass-150.png and -200.png.
+# Last, the splash, the main window and the properties dialog in high contrast (the
+# /highcontrast switch): <window>-highcontrast.png.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -220,4 +222,28 @@ for pct in 150 200; do
   wintool gone "$main" 15 || fail "the main window did not close at $pct %"
   wait "$pid"
 done
+# ---- High contrast ------------------------------------------------------------------------------
+# Wine 8 refuses SPI_SETHIGHCONTRAST: the switch draws the windows as high contrast does.
+wine "$exe" /highcontrast </dev/null >/dev/null 2>&1 &
+pid=$!
+wintool wait "Kestrin" 30 || fail "the splash did not appear in high contrast"
+shoot "Kestrin" "$shots/splash-highcontrast.png"
+wintool wait "$main" 30 || fail "the main window did not appear in high contrast"
+sleep 1
+shoot "$main" "$shots/main-highcontrast.png"
+open_by_key p || fail "could not send the key p"
+wintool wait "Conduit Properties" 15 || fail "key p did not open \"Conduit Properties\" in high contrast"
+sleep 0.5
+shoot "Conduit Properties" "$shots/properties-highcontrast.png"
+wintool click "Conduit Properties" 2
+wintool gone "Conduit Properties" 10 || fail "\"Conduit Properties\" did not close in high contrast"
+for name in main properties; do
+  diff=$(compare -metric AE "$shots/$name-highcontrast.png" "$shots/$name-BlueGlass.png" null: 2>&1 || true)
+  [ "${diff%% *}" != 0 ] || fail "$name-highcontrast.png looks like the Blue Glass skin"
+done
+wintool close "$main"
+wintool wait "Confirm" 10 || fail "no quit question in high contrast"
+wintool click "Confirm" 6
+wintool gone "$main" 15 || fail "the main window did not close in high contrast"
+wait "$pid"
 echo "screenshots: done"

@@ -5,6 +5,7 @@
 #include "MainForm.h"
 #include "Skin.h"
 #include "ui/Controls.h"
+#include "ui/HighContrast.h"
 #include "ui/LinkLabel.h"
 #include "ui/Pictures.h"
 #include "ui/resource.h"
@@ -60,7 +61,7 @@ LRESULT TfmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lp) == Label1) {
         auto dc = reinterpret_cast<HDC>(wp);
-        SetTextColor(dc, kNavy);
+        SetTextColor(dc, kui::HighContrast() ? GetSysColor(COLOR_BTNTEXT) : kNavy);
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }

@@ -11,6 +11,7 @@
 #include "palm/LibraryPath.h"
 #include "Skin.h"
 #include "ui/Controls.h"
+#include "ui/HighContrast.h"
 #include "ui/MsgBox.h"
 
 const char TfmCondProp::kClassName[] = "TfmCondProp";
@@ -184,7 +185,7 @@ void TfmCondProp::OnControlCode(int id, int code) {
 LRESULT TfmCondProp::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_CTLCOLORSTATIC) {
     auto ctl = reinterpret_cast<HWND>(lp);
-    if (ctl == edtFileName || ctl == edtVersion) {
+    if ((ctl == edtFileName || ctl == edtVersion) && !kui::HighContrast()) {
       auto dc = reinterpret_cast<HDC>(wp);
       SetBkColor(dc, kReadOnlyGrey);
       SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));

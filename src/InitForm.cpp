@@ -2,6 +2,7 @@
 
 #include "MainForm.h"
 #include "ui/Controls.h"
+#include "ui/HighContrast.h"
 #include "ui/Pictures.h"
 #include "ui/resource.h"
 #include "ui/ThemeManager.h"
@@ -72,8 +73,12 @@ void TfmInit::tmInitTimer() {
   EndModal(IDOK);
 }
 
+HBRUSH TfmInit::Background() const {
+  return kui::HighContrast() ? GetSysColorBrush(COLOR_WINDOW) : m_brBack.get();
+}
+
 void TfmInit::DrawPicture(const DRAWITEMSTRUCT& di) {
-  FillRect(di.hDC, &di.rcItem, m_brBack.get());  // plain blue if the picture is missing
+  FillRect(di.hDC, &di.rcItem, Background());  // plain if the picture is missing
   kui::DrawPicture(di.hDC, di.rcItem, static_cast<HBITMAP>(m_bmpPicture.get()));
 }
 
@@ -88,15 +93,16 @@ LRESULT TfmInit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(hwnd(), &r);
-      FillRect(reinterpret_cast<HDC>(wp), &r, m_brBack.get());
+      FillRect(reinterpret_cast<HDC>(wp), &r, Background());
       return 1;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       HDC dc = reinterpret_cast<HDC>(wp);
-      SetTextColor(dc, RGB(255, 255, 255));
-      SetBkColor(dc, kBlue);
-      return reinterpret_cast<LRESULT>(m_brBack.get());
+      const bool system = kui::HighContrast();
+      SetTextColor(dc, system ? GetSysColor(COLOR_WINDOWTEXT) : RGB(255, 255, 255));
+      SetBkColor(dc, system ? GetSysColor(COLOR_WINDOW) : kBlue);
+      return reinterpret_cast<LRESULT>(Background());
     }
     case WM_DRAWITEM: {
       auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);

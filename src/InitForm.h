@@ -36,6 +36,8 @@ class TfmInit : public kui::ModalWindow {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  // The splash blue, or the window colour under high contrast.
+  HBRUSH Background() const;
   void DrawPicture(const DRAWITEMSTRUCT& di);
   UINT_PTR tmInit = 0;
   kx::UniqueFont m_fontBold;

@@ -5,6 +5,7 @@
 #include "MainForm.h"
 #include "ui/CommonDialogs.h"
 #include "ui/Controls.h"
+#include "ui/HighContrast.h"
 
 const char TfmSkin::kClassName[] = "TfmSkin";
 
@@ -157,7 +158,8 @@ void TfmSkin::OnClick(int id) {
 LRESULT TfmSkin::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lp) == lblSample) {
     auto dc = reinterpret_cast<HDC>(wp);
-    SetTextColor(dc, ColorValueToRGB(m_tfSample.nColor));
+    SetTextColor(dc, kui::HighContrast() ? GetSysColor(COLOR_BTNTEXT)
+                                         : ColorValueToRGB(m_tfSample.nColor));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
   }

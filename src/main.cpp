@@ -1,6 +1,6 @@
 // Program entry: one copy per program folder runs the main window; nothing escapes into
-// Windows. The one switch, /dpi=N, lays the windows out for N DPI instead of the screen's (for
-// checking other scales).
+// Windows. Two switches: /dpi=N lays the windows out for N DPI instead of the screen's (for
+// checking other scales), /highcontrast draws them as high contrast does.
 #include <windows.h>
 
 #include <exception>
@@ -9,6 +9,8 @@
 #include "misc/InstanceLock.h"
 #include "misc/KxAssertBox.h"
 #include "misc/WinUtil.h"
+#include "ui/Accessible.h"
+#include "ui/HighContrast.h"
 #include "ui/Window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int show) {
@@ -24,6 +26,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int show) {
   }
   kx::InstallAssertBox();
   kui::SetDpiOverride(kui::DpiFromCommandLine(cmdLine));
+  if (kui::HighContrastFromCommandLine(cmdLine)) kui::ForceHighContrast(kui::HighContrastMode::On);
+  kui::ComApartment com;  // the skinned controls' accessible objects are marshalled
   try {
     RunKestrin(show);
   } catch (const std::exception& e) {

@@ -1,8 +1,12 @@
 #include "LinkLabel.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
+#include "Accessible.h"
 #include "GdiHandle.h"
+#include "HighContrast.h"
 #include "misc/WinUtil.h"
 #include "SkinDraw.h"
 
@@ -85,15 +89,19 @@ void LinkLabel::Paint(HWND h, HDC dc) {
   GetWindowTextA(h, text, sizeof text);
   HFONT f = s && s->underlined ? s->underlined.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   HGDIOBJ old = SelectObject(dc, f);
-  const COLORREF c = !IsWindowEnabled(h) ? GetSysColor(COLOR_GRAYTEXT) : (s && s->hot) ? kRed : kBlue;
+  const bool system = HighContrast();
+  const COLORREF c = !IsWindowEnabled(h) ? GetSysColor(COLOR_GRAYTEXT)
+                     : system            ? GetSysColor(COLOR_HOTLIGHT)
+                     : (s && s->hot)     ? kRed
+                                         : kBlue;
   DrawLabel(dc, text, r, c, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   if (GetFocus() == h) {
     RECT m = r;
     DrawTextA(dc, text, -1, &m, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
     m.right = std::min(m.right + 1, r.right);
     m.bottom = std::min(m.bottom + 1, r.bottom);
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
+    SetTextColor(dc, system ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0));
+    SetBkColor(dc, system ? GetSysColor(COLOR_WINDOW) : RGB(0xFF, 0xFF, 0xFF));
     DrawFocusRect(dc, &m);
   }
   SelectObject(dc, old);
@@ -139,6 +147,12 @@ LRESULT CALLBACK LinkLabel::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETOBJECT: {
+      bool handled = false;
+      const LRESULT res = AnswerGetObject(h, wp, lp, ROLE_SYSTEM_LINK, handled);
+      if (handled) return res;
+      break;
+    }
     case WM_MOUSEMOVE:
       if (s && !s->hot) {
         s->hot = true;

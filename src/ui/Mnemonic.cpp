@@ -6,19 +6,10 @@
 namespace kui {
 namespace {
 
-// The character after a single '&', upper-cased; 0 for none.
 char MnemonicOf(HWND ctl) {
   char text[128];
   if (!GetWindowTextA(ctl, text, sizeof text)) return 0;
-  for (const char* p = text; *p; ++p) {
-    if (*p != '&') continue;
-    if (p[1] == '&') {
-      ++p;
-      continue;
-    }
-    return static_cast<char>(toupper(static_cast<unsigned char>(p[1])));
-  }
-  return 0;
+  return MnemonicChar(text);
 }
 
 bool IsButton(HWND ctl) {
@@ -28,6 +19,19 @@ bool IsButton(HWND ctl) {
 }
 
 }  // namespace
+
+char MnemonicChar(const char* caption) {
+  if (!caption) return 0;
+  for (const char* p = caption; *p; ++p) {
+    if (*p != '&') continue;
+    if (p[1] == '&') {
+      ++p;
+      continue;
+    }
+    return static_cast<char>(toupper(static_cast<unsigned char>(p[1])));
+  }
+  return 0;
+}
 
 bool HandleMnemonic(HWND window, const MSG& msg) {
   if (msg.message != WM_SYSCHAR && msg.message != WM_CHAR) return false;

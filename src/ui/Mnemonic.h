@@ -7,6 +7,10 @@
 
 namespace kui {
 
+// The character after a single '&' of a caption ("&&" stands for one '&'), upper-cased; 0 for
+// none.
+char MnemonicChar(const char* caption);
+
 // Call from a message loop before IsDialogMessage. True when the message was a mnemonic of one
 // of `window`'s controls and has been handled.
 bool HandleMnemonic(HWND window, const MSG& msg);

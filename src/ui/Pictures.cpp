@@ -1,6 +1,7 @@
 #include "Pictures.h"
 
 #include "Dpi.h"
+#include "HighContrast.h"
 #include "resource.h"
 
 namespace kui {
@@ -71,6 +72,11 @@ HBITMAP LoadPictureSized(int id, int w, int h, bool smooth) {
 }
 
 void DrawPicture(HDC dc, const RECT& r, HBITMAP bmp) {
+  if (HighContrast()) {
+    // No pictures under high contrast: the window's plain face instead.
+    FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+    return;
+  }
   BITMAP bm{};
   if (!bmp || !GetObjectA(bmp, sizeof bm, &bm)) return;
   HDC mem = CreateCompatibleDC(dc);

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <string>
 
+#include "Accessible.h"
 #include "Controls.h"
 #include "Dpi.h"
+#include "HighContrast.h"
 #include "misc/KxHandle.h"
 #include "SkinDraw.h"
 #include "SkinPalette.h"
@@ -67,7 +69,8 @@ void PaintPush(HWND h, HDC dc, const Palette& p) {
   const ButtonColors& c = p.button[s];
   const int radius = std::min(Scale(p.buttonRadius), static_cast<int>((r.bottom - r.top) / 2));
   FillRoundGrad(dc, r, c.face, radius, c.border);
-  if (!pressed && RelativeLuminance(c.text) < 0.2) {
+  const bool system = HighContrast();
+  if (!pressed && !system && RelativeLuminance(c.text) < 0.2) {
     // A glassy light band over the upper half; it only lightens behind dark text.
     const int in = Scale(2);
     RECT gloss{r.left + in, r.top + in, r.right - in, (r.top + r.bottom) / 2};
@@ -84,7 +87,13 @@ void PaintPush(HWND h, HDC dc, const Palette& p) {
     RECT f = r;
     const int in = Scale(3);
     InflateRect(&f, -in, -in);
-    FrameRound(dc, f, std::max(radius - in, 0), p.focus);
+    if (system) {
+      SetTextColor(dc, c.text);
+      SetBkColor(dc, c.face.top);
+      DrawFocusRect(dc, &f);
+    } else {
+      FrameRound(dc, f, std::max(radius - in, 0), p.focus);
+    }
   }
   char text[128];
   TextOf(h, text, sizeof text);
@@ -133,7 +142,13 @@ void PaintMark(HWND h, HDC dc, const Palette& p, bool radio) {
     DrawTextA(dc, text, -1, &m, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
     int dy = ((t.bottom - t.top) - (m.bottom - m.top)) / 2;
     RECT f{m.left - 2, t.top + dy - 1, m.right + 2, t.top + dy + (m.bottom - m.top) + 1};
-    FrameRound(dc, f, 0, p.focus);
+    if (HighContrast()) {
+      SetTextColor(dc, p.markText);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      DrawFocusRect(dc, &f);
+    } else {
+      FrameRound(dc, f, 0, p.focus);
+    }
   }
   SelectObject(dc, old);
 }
@@ -155,10 +170,13 @@ void PaintGroup(HWND h, HDC dc, const Palette& p) {
     PaintParentBackground(h, dc);
     RestoreDC(dc, saved);
   }
-  FrameRound(dc, frame, Scale(5), p.groupLine);
-  RECT inner = frame;
-  InflateRect(&inner, -1, -1);
-  FrameRound(dc, inner, Scale(5) - 1, Mix(p.groupLine, RGB(0xFF, 0xFF, 0xFF), 0.75));
+  const bool system = HighContrast();
+  FrameRound(dc, frame, system ? 0 : Scale(5), p.groupLine);
+  if (!system) {
+    RECT inner = frame;
+    InflateRect(&inner, -1, -1);
+    FrameRound(dc, inner, Scale(5) - 1, Mix(p.groupLine, RGB(0xFF, 0xFF, 0xFF), 0.75));
+  }
   if (text[0]) {
     RECT m{0, 0, 0, 0};
     DrawTextA(dc, text, -1, &m, DT_SINGLELINE | DT_CALCRECT);
@@ -206,6 +224,13 @@ LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETOBJECT: {
+      // Drawn by the skin, so the skin says what it is.
+      bool handled = false;
+      const LRESULT res = AnswerGetObject(h, wp, lp, ButtonRole(h), handled);
+      if (handled) return res;
+      break;
+    }
     case WM_MOUSEMOVE:
       if (!GetPropA(h, kHotProp)) {
         SetPropA(h, kHotProp, reinterpret_cast<HANDLE>(1));
@@ -260,8 +285,9 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
     case WM_NCPAINT: {
       const bool focused = GetFocus() == h;
       // The focused edit gets a two-pixel ring in the focus colour.
-      PaintBorder(h, focused ? p.editFocus : p.editBorder,
-                  focused ? p.editFocus : Mix(p.editBorder, RGB(0xFF, 0xFF, 0xFF), 0.8));
+      const COLORREF inner = HighContrast() ? GetSysColor(COLOR_WINDOW)
+                                            : Mix(p.editBorder, RGB(0xFF, 0xFF, 0xFF), 0.8);
+      PaintBorder(h, focused ? p.editFocus : p.editBorder, focused ? p.editFocus : inner);
       return 0;
     }
     case WM_SETFOCUS: case WM_KILLFOCUS: case WM_ENABLE: {
@@ -305,7 +331,8 @@ void DrawRow(HWND lv, HDC dc, int item, const Palette& p) {
     FillSolid(dc, row, (item % 2) ? p.rowAltBack : p.rowBack);
   }
   COLORREF text = ListView_GetTextColor(lv);
-  if (text == CLR_DEFAULT || text == CLR_NONE) text = GetSysColor(COLOR_WINDOWTEXT);
+  // The table font's own colour gives way to the system's under high contrast.
+  if (text == CLR_DEFAULT || text == CLR_NONE || HighContrast()) text = GetSysColor(COLOR_WINDOWTEXT);
   if (selected) text = p.selectionText;
 
   LVITEMA it{};

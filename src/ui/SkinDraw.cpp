@@ -2,6 +2,7 @@
 
 #include "Dpi.h"
 #include "GdiHandle.h"
+#include "HighContrast.h"
 
 namespace kui {
 
@@ -94,6 +95,14 @@ void DrawLabel(HDC dc, const char* text, RECT r, COLORREF c, UINT format) {
 }
 
 void PaintPanel(HDC dc, const RECT& r, Theme t, PanelKind kind) {
+  if (HighContrast()) {
+    // Flat system faces: the top panel is a window, the bottom one a button face.
+    const bool top = kind == PanelKind::Top;
+    FillSolid(dc, r, GetSysColor(top ? COLOR_WINDOW : COLOR_BTNFACE));
+    const int y = top ? r.bottom - 1 : r.top;
+    Line(dc, r.left, y, r.right, y, GetSysColor(top ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+    return;
+  }
   const Palette& p = PaletteOf(t);
   if (kind == PanelKind::Top) {
     FillSolid(dc, r, RGB(0xFF, 0xFF, 0xFF));

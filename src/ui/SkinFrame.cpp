@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Dpi.h"
+#include "HighContrast.h"
 #include "misc/KxHandle.h"
 #include "SkinDraw.h"
 #include "SkinPalette.h"
@@ -58,6 +59,7 @@ HFONT NonClientFont(bool caption) {
 }
 
 HBRUSH PopupBrush(Theme t) {
+  if (HighContrast()) return GetSysColorBrush(COLOR_BTNFACE);
   static HBRUSH brushes[5] = {};
   HBRUSH& b = brushes[static_cast<int>(t) % 5];
   if (!b) b = CreateSolidBrush(PaletteOf(t).menuPopup);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "HighContrast.h"
+
 namespace kui {
 namespace {
 
@@ -253,7 +255,61 @@ double Channel(int v) {
 
 }  // namespace
 
+// Every theme under high contrast: the system's colours, flat, square corners.
+Palette SystemColours(Theme t) {
+  const COLORREF win = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), btext = GetSysColor(COLOR_BTNTEXT);
+  const COLORREF hl = GetSysColor(COLOR_HIGHLIGHT), hlt = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  const COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
+  const Grad flatFace{face, face}, flatWin{win, win}, flatHl{hl, hl};
+  Palette p{};
+  p.theme = t;
+  p.frameBorder = btext;
+  p.frameEdge = face;
+  p.caption = flatHl;
+  p.captionText = hlt;
+  p.captionShine = hl;
+  p.sysButton = p.closeButton = flatFace;
+  p.sysGlyph = p.closeGlyph = btext;
+  p.captionButtonBorder = btext;
+  p.menuBar = flatFace;
+  p.menuHot = flatHl;
+  p.menuText = btext;
+  p.menuHotText = hlt;
+  p.menuLine = btext;
+  p.menuPopup = face;
+  p.button[kBtnNormal] = {flatFace, btext, btext};
+  p.button[kBtnHot] = {flatFace, hl, btext};
+  p.button[kBtnPressed] = {flatHl, btext, hlt};
+  p.button[kBtnDisabled] = {flatFace, gray, gray};
+  p.focus = btext;
+  p.defaultRing = btext;
+  p.markRing = btext;
+  p.markFill = flatWin;
+  p.markDot = text;
+  p.markText = btext;
+  p.groupLine = btext;
+  p.groupText = btext;
+  p.editBorder = btext;
+  p.editFocus = hl;
+  p.header = flatFace;
+  p.headerText = btext;
+  p.headerLine = btext;
+  p.rowBack = p.rowAltBack = win;
+  p.selection = flatHl;
+  p.selectionText = hlt;
+  p.panel = flatFace;
+  p.panelLine = btext;
+  return p;
+}
+
 const Palette& PaletteOf(Theme t) {
+  if (HighContrast()) {
+    // Read afresh: the user may pick another high-contrast scheme while the program runs.
+    static Palette system;
+    system = SystemColours(t);
+    return system;
+  }
   static const Palette all[] = {BlueGlass(), DeepBlue(), MacOS(), WinXP(), Protein()};
   int i = static_cast<int>(t);
   return all[(i >= 0 && i < 5) ? i : 0];

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "Help.h"
+#include "HighContrast.h"
 #include "MsgBox.h"
 #include "Pictures.h"
 #include "resource.h"
@@ -74,6 +75,8 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
 
+  // Every window of the program follows a change of high contrast the same way.
+  if (msg == WM_SETTINGCHANGE || msg == WM_SYSCOLORCHANGE) RefreshLook(hwnd, msg, wp);
   LRESULT result = 0;
   try {
     if (msg == WM_HELP && self->HelpTopic()) {
