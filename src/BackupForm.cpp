@@ -53,9 +53,7 @@ void TfmBackup::CreateControls() {
                      WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
                      {34, 96, 414, 178}, IDC_BK_LIST);
   kui::SetUpReportList(lvFile, {{"File Name", 120}, {"Backup Time", 140}, {"Description", 120}});
-  btnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {280, 284, 80, 27}, IDOK);
-  btnCancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {368, 284, 80, 27},
-                        IDCANCEL);
+  AddOkCancel(280, 284, true, btnOK, btnCancel);
   kui::SetChecked(rbtnNew, true);
   tmBackup.RegisterParts(*this, kThemed);
 }

@@ -134,14 +134,10 @@ void TfmCondProp::CreateControls() {
   label("Version:", 310);
   edtVersion = box(310, ES_READONLY, ew, IDC_CP_VERSION);
 
-  sbtnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_PUSHBUTTON, {196, 366, 80, 27}, IDOK);
-  sbtnCancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {284, 366, 80, 27},
-                         IDCANCEL);
+  AddOkCancel(196, 366, false, sbtnOK, sbtnCancel);
 
   // Group boxes behind their contents.
-  for (HWND g : {gbMisc, gbSync}) {
-    SetWindowPos(g, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  kui::PutBehind({gbMisc, gbSync});
 
   tmCond.RegisterParts(*this, kThemed);
 }

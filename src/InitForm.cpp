@@ -53,7 +53,7 @@ bool TfmInit::Create(HWND owner) {
   // The splash's look is fixed: its group box is Deep Blue whatever the skin.
   kui::ThemeManager::ApplyFixedTheme(gbInit, kui::Theme::DeepBlue);
   // The group box is the background of the others: keep it at the bottom of the z-order.
-  SetWindowPos(gbInit, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  kui::PutBehind({gbInit});
   tmInit = SetTimer(hwnd(), kTimerId, kInterval, nullptr);
   return true;
 }

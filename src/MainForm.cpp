@@ -237,9 +237,7 @@ void TfmMain::CreateControls() {
   sbtnLog = MakeButton("&Log", IDC_SBTN_LOG, 16 + 630, botY, false);
 
   // Group boxes behind their contents.
-  for (HWND g : {gbSys, gbApp}) {
-    SetWindowPos(g, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  kui::PutBehind({gbSys, gbApp});
 
   ilCond.reset(MakeCondImages());
   for (HWND lv : {slvApp, slvSys}) {

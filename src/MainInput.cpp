@@ -14,6 +14,7 @@
 #include "MainForm.h"
 #include "misc/WinUtil.h"
 #include "palm/LibraryPath.h"
+#include "ui/Controls.h"
 #include "ui/PopupMenu.h"
 #include "ui/Subclass.h"
 
@@ -42,16 +43,6 @@ struct SortSpec {
   std::unordered_map<LPARAM, std::string> keys;
   bool ascending;
 };
-
-std::string ItemText(HWND lv, int item, int column) {
-  char buf[600] = {};
-  LVITEMA it{};
-  it.iSubItem = column;
-  it.pszText = buf;
-  it.cchTextMax = sizeof buf;
-  SendMessageA(lv, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
-  return buf;
-}
 
 int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM spec) {
   const auto* s = reinterpret_cast<const SortSpec*>(spec);
@@ -222,7 +213,7 @@ void TfmMain::SortTable(HWND slv) {
   SortSpec spec{{}, s.ascending};
   const int n = static_cast<int>(SendMessageA(slv, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < n; ++i) {
-    spec.keys[reinterpret_cast<LPARAM>(RowInfo(slv, i))] = ItemText(slv, i, s.column);
+    spec.keys[reinterpret_cast<LPARAM>(RowInfo(slv, i))] = kui::ListItemText(slv, i, s.column);
   }
   SendMessageA(slv, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&spec),
                reinterpret_cast<LPARAM>(CompareRows));

@@ -54,13 +54,9 @@ void TfmSkin::CreateControls() {
   lblSample = child.Add("STATIC", "Sample Text", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
                         {132, 152, 166, 56}, IDC_SK_SAMPLE);
 
-  sbtnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {140, 230, 80, 27}, IDOK);
-  sbtnCancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {228, 230, 80, 27},
-                         IDCANCEL);
+  AddOkCancel(140, 230, true, sbtnOK, sbtnCancel);
 
-  for (HWND g : {gbFont, gbSkin}) {
-    SetWindowPos(g, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  kui::PutBehind({gbFont, gbSkin});
 
   tmSkin.RegisterParts(*this, kThemed);
 }

@@ -36,9 +36,7 @@ void TfmRestore::CreateControls() {
                      WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
                      {12, 12, 445, 230}, IDC_RS_LIST);
   kui::SetUpReportList(lvFile, {{"File", 120}, {"Backup Time", 120}, {"Description", 150}});
-  btnOK = child.Add("BUTTON", "&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, {289, 254, 80, 27}, IDOK);
-  btnCancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {377, 254, 80, 27},
-                        IDCANCEL);
+  AddOkCancel(289, 254, true, btnOK, btnCancel);
   tmRestore.RegisterParts(*this, kThemed);
 }
 

@@ -138,15 +138,21 @@ bool ShellOpen(const char* szTarget) {
   return true;
 }
 
+// The shell link's class and interfaces, here rather than from libuuid, whose one object holds
+// every interface id and clashes with oleacc's copy of IID_IAccessible at link time.
+const CLSID kClsidShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kIidShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 bool ResolveShortcut(const char* szLink, std::string& target) {
   if (!szLink || !*szLink) return false;
   const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   bool ok = false;
   IShellLinkA* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  if (SUCCEEDED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
                                  reinterpret_cast<void**>(&link)))) {
     IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
       wchar_t wide[MAX_PATH] = {};
       char path[MAX_PATH] = {};
       if (MultiByteToWideChar(CP_ACP, 0, szLink, -1, wide, MAX_PATH) > 0 &&

@@ -63,4 +63,20 @@ bool GetUnscaledFont(HFONT font, LOGFONTA& at96) {
   return true;
 }
 
+std::string ListItemText(HWND lv, int item, int column) {
+  char buf[600] = {};
+  LVITEMA it{};
+  it.iSubItem = column;
+  it.pszText = buf;
+  it.cchTextMax = sizeof buf;
+  SendMessageA(lv, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
+  return buf;
+}
+
+void PutBehind(std::initializer_list<HWND> windows) {
+  for (HWND w : windows) {
+    SetWindowPos(w, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
 }  // namespace kui

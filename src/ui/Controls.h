@@ -41,6 +41,11 @@ std::string WindowText(HWND h);
 bool IsChecked(HWND button);
 void SetChecked(HWND button, bool on);
 
+// The text of a list view's item in a column (up to 599 characters).
+std::string ListItemText(HWND lv, int item, int column);
+// Puts the windows (group boxes) behind every other child, so they paint behind their contents.
+void PutBehind(std::initializer_list<HWND> windows);
+
 // A font of the windows by its point size at the layout DPI; the caller deletes it.
 HFONT CreateUiFont(const char* face, int points, int weight = FW_NORMAL, bool underline = false);
 // A font whose LOGFONT height is at 96 DPI (the stored table font), at the layout DPI.

@@ -49,4 +49,12 @@ LRESULT ModalDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return DefProc(msg, wp, lp);
 }
 
+void ModalDialog::AddOkCancel(int x, int y, bool okIsDefault, HWND& ok, HWND& cancel) const {
+  const Children child = Child();
+  ok = child.Add("BUTTON", "&OK", WS_TABSTOP | (okIsDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                 {x, y, 80, 27}, IDOK);
+  cancel = child.Add("BUTTON", "&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {x + 88, y, 80, 27},
+                     IDCANCEL);
+}
+
 }  // namespace kui

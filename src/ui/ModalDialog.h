@@ -37,6 +37,8 @@ class ModalDialog : public ModalWindow {
 
   // The child-control maker with the dialog font.
   Children Child() const { return Children(hwnd(), m_font.get()); }
+  // "&OK" (IDOK) at the 96-DPI point and "&Cancel" (IDCANCEL) beside it, each 80 x 27.
+  void AddOkCancel(int x, int y, bool okIsDefault, HWND& ok, HWND& cancel) const;
 
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 

@@ -309,16 +309,6 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
 
 bool ListTheme(HWND lv, Theme& t) { return lv && IsClass(lv, WC_LISTVIEWA) && GetSkinProp(lv, t); }
 
-std::string ItemText(HWND lv, int item, int sub) {
-  char buf[600] = {};
-  LVITEMA it{};
-  it.iSubItem = sub;
-  it.pszText = buf;
-  it.cchTextMax = sizeof buf;
-  SendMessageA(lv, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
-  return buf;
-}
-
 // One whole row: background or selection, picture, the text of every column, focus ring.
 void DrawRow(HWND lv, HDC dc, int item, const Palette& p) {
   RECT row;
@@ -359,7 +349,7 @@ void DrawRow(HWND lv, HDC dc, int item, const Palette& p) {
       cell.left += Scale(6);
     }
     cell.right -= Scale(4);
-    const std::string s = ItemText(lv, item, c);
+    const std::string s = ListItemText(lv, item, c);
     DrawLabel(dc, s.c_str(), cell, text,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
   }

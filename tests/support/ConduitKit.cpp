@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "PalmTest.h"
+#include "ui/Controls.h"
 
 namespace ktest {
 
@@ -135,15 +136,7 @@ std::ostream& operator<<(std::ostream& os, const Row& r) {
   return os << "{" << r.name << " | " << r.creator << " | " << r.file << " | " << r.image << "}";
 }
 
-std::string CellText(HWND lv, int item, int sub) {
-  char buf[600] = {};
-  LVITEMA it{};
-  it.iSubItem = sub;
-  it.pszText = buf;
-  it.cchTextMax = sizeof buf;
-  SendMessageA(lv, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
-  return buf;
-}
+std::string CellText(HWND lv, int item, int sub) { return kui::ListItemText(lv, item, sub); }
 
 std::vector<Row> ReadRows(HWND lv) {
   std::vector<Row> rows;
