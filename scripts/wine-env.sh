@@ -18,7 +18,7 @@ kestrin_prepare_prefix() {
   local wow64=${KESTRIN_NEED_WOW64:-0}
   # Once 32-bit Wine is installed, its loader runs 64-bit programs too and needs a WoW64 prefix.
   { [ -d /usr/lib/i386-linux-gnu/wine ] || [ -d /usr/lib/wine/i386-windows ]; } && wow64=1
-  if [ -f "$prefix/system.reg" ] && [ "$wow64" = 1 ] && [ ! -d "$prefix/drive_c/windows/syswow64" ]; then
+  if [ -f "$prefix/system.reg" ] && [ "$wow64" = 1 ] && [ ! -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
     # made before 32-bit Wine was there: it cannot run i686 programs, nor any once it is there
     wineserver -k </dev/null >/dev/null 2>&1 || true
     rm -rf "$prefix"
