@@ -1,11 +1,14 @@
 // Diagnosis samples, conduits in every other way. NEEDY_GONE imports kxgone.dll, which is
-// nowhere; NEEDY_LACK imports KxLackB, which the kxlack.dll beside it lacks; NEEDY_APISET
+// nowhere; NEEDY_CHAIN imports kxchain.dll beside it, which imports kxgone.dll; NEEDY_LACK imports KxLackB, which the kxlack.dll beside it lacks; NEEDY_APISET
 // imports GetTickCount through an API-set name and otherwise only system DLLs.
 #include <windows.h>
 
 #if defined(NEEDY_GONE)
 extern "C" int KxGone();
 static int Need() { return KxGone(); }
+#elif defined(NEEDY_CHAIN)
+extern "C" int KxChain();
+static int Need() { return KxChain(); }
 #elif defined(NEEDY_LACK)
 extern "C" int KxLackA();
 extern "C" int KxLackB();

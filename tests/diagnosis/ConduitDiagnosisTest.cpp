@@ -53,11 +53,14 @@ TEST_F(DiagnosisTest, EverySampleYieldsItsCause) {
     std::string file;  // named in the text and in `file`
     const char* dll;
     const char* function;
+    const char* through = "";  // the DLL of the conduit's own that imports `dll`
   } cases[] = {
       {Conduit("addrcond.dll"), Cause::Healthy, Conduit("addrcond.dll"), "", ""},
       {Conduit("depcond.dll"), Cause::Healthy, Conduit("depcond.dll"), "", ""},
       {Conduit("apiset.dll"), Cause::Healthy, Conduit("apiset.dll"), "", ""},
       {Conduit("needgone.dll"), Cause::DllMissing, Conduit("needgone.dll"), "kxgone.dll", ""},
+      {Conduit("needchain.dll"), Cause::DllMissing, Conduit("needchain.dll"), "kxgone.dll", "",
+       "kxchain.dll"},
       {Conduit("needfunc.dll"), Cause::FunctionMissing, Conduit("needfunc.dll"), "kxlack.dll",
        "KxLackB"},
 #ifdef _WIN64
@@ -85,12 +88,16 @@ TEST_F(DiagnosisTest, EverySampleYieldsItsCause) {
     EXPECT_EQ(_stricmp(d.file.c_str(), c.file.c_str()), 0) << d.file;
     EXPECT_EQ(d.dll, c.dll);
     EXPECT_EQ(d.function, c.function);
+    EXPECT_EQ(d.through, c.through);
     EXPECT_EQ(d.IsProblem(), c.cause != Cause::Healthy);
     EXPECT_EQ(d.remedy, RemedyOf(c.cause));
     // The text names what it is about and fills every blank.
     EXPECT_NE(d.text.find(d.file), std::string::npos) << d.text;
     if (c.dll[0]) {
       EXPECT_NE(d.text.find(c.dll), std::string::npos) << d.text;
+    }
+    if (c.through[0]) {
+      EXPECT_NE(d.text.find(c.through), std::string::npos) << d.text;
     }
     if (c.function[0]) {
       EXPECT_NE(d.text.find(c.function), std::string::npos) << d.text;
