@@ -51,7 +51,7 @@ run_one() {
   return $rc
 }
 
-targets=(removed_store backup_set history settings install_record html_escape)
+targets=(removed_store backup_set history settings install_record html_escape pe_file)
 rc=0
 for ((i = 0; i < ${#targets[@]}; i += 2)); do
   pids=()

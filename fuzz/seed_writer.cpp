@@ -15,6 +15,7 @@
 #include "format/KxText.h"
 #include "format/RemovedStore.h"
 #include "FuzzSupport.h"
+#include "PeImage.h"
 
 namespace {
 
@@ -95,6 +96,25 @@ Bytes InstallSeed(const char* conduit, const char* creator, const char* name) {
   return rec;
 }
 
+// Hand-made images: both thunk widths, imports by name and ordinal, exports with a forwarder,
+// a hole and an ordinal-only entry, a 16-bit module and a bare MZ header.
+bool PeSeeds(const std::string& dir) {
+  peimage::Spec s32;
+  s32.imports = {{"KERNEL32.dll", {"GetTickCount", "#12"}}, {"kxdep.dll", {"KxDepWhere"}}};
+  s32.exports = {"OpenConduit", "GetConduitName", "Fwd=KERNEL32.Sleep", "", "#"};
+  s32.ordinalBase = 5;
+  peimage::Spec s64 = s32;
+  s64.machine = 0x8664;
+  s64.pe32plus = true;
+  peimage::Spec exe;
+  exe.dll = false;
+  exe.imports = {{"api-ms-win-core-sysinfo-l1-1-0.dll", {"GetTickCount"}}};
+  const Bytes mz = {'M', 'Z', 0, 0};
+  return Raw(dir + "/pe32.dll", peimage::Build(s32)) && Raw(dir + "/pe64.dll", peimage::Build(s64)) &&
+         Raw(dir + "/exe.exe", peimage::Build(exe)) && Raw(dir + "/ne.dll", peimage::Build16()) &&
+         Raw(dir + "/mz.exe", mz);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,8 +125,10 @@ int main(int argc, char** argv) {
   const std::string out = argv[1];
   const std::string store = out + "/removed_store", set = out + "/backup_set",
                     hist = out + "/history", aide = out + "/install_record",
-                    html = out + "/html_escape";
-  if (!Dir(out) || !Dir(store) || !Dir(set) || !Dir(hist) || !Dir(aide) || !Dir(html)) return 1;
+                    html = out + "/html_escape", pef = out + "/pe_file";
+  if (!Dir(out) || !Dir(store) || !Dir(set) || !Dir(hist) || !Dir(aide) || !Dir(html) ||
+      !Dir(pef))
+    return 1;
 
   // "." exists wherever the store is read, so those entries survive the load.
   const CondInfo memo = Record("memo", ".", "Memo Pad", 2, 1, kFlagRemoved);
@@ -133,6 +155,7 @@ int main(int argc, char** argv) {
        Raw(aide + "/full.rec", Bytes(840, 0xFF));
   ok = ok && Raw(html + "/path.txt", Text("C:\\a&b\\<x>.dll")) &&
        Raw(html + "/entities.txt", Text("<b>\"q\"</b> &amp; &lt;&#39;"));
+  ok = ok && PeSeeds(pef);
   if (!ok) {
     fprintf(stderr, "seed_writer: a seed could not be written under %s\n", out.c_str());
     return 1;
