@@ -38,6 +38,30 @@ std::string FullPath(const std::string& p) {
   return sz;
 }
 
+}  // namespace
+
+std::vector<std::string> PathFolders() {
+  std::vector<std::string> out;
+  DWORD len = GetEnvironmentVariableA("PATH", nullptr, 0);
+  if (len == 0) return out;
+  std::string path(len, '\0');
+  len = GetEnvironmentVariableA("PATH", &path[0], len);
+  path.resize(len < path.size() ? len : path.size());
+  size_t at = 0;
+  while (at <= path.size()) {
+    size_t end = path.find(';', at);
+    if (end == std::string::npos) end = path.size();
+    std::string folder = path.substr(at, end - at);
+    if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"')
+      folder = folder.substr(1, folder.size() - 2);
+    out.push_back(folder);
+    at = end + 1;
+  }
+  return out;
+}
+
+namespace {
+
 // In the order HotSync's loader would look, without the program's own folder.
 std::vector<std::string> LookUpFolders() {
   std::vector<std::string> out;
@@ -61,22 +85,7 @@ std::vector<std::string> LookUpFolders() {
   if (n > 0 && n < sizeof sz) add(sz, false);
   n = GetWindowsDirectoryA(sz, sizeof sz);
   if (n > 0 && n < sizeof sz) add(sz, false);
-  DWORD len = GetEnvironmentVariableA("PATH", nullptr, 0);
-  if (len > 0) {
-    std::string path(len, '\0');
-    len = GetEnvironmentVariableA("PATH", &path[0], len);
-    path.resize(len);
-    size_t at = 0;
-    while (at <= path.size()) {
-      size_t end = path.find(';', at);
-      if (end == std::string::npos) end = path.size();
-      std::string folder = path.substr(at, end - at);
-      if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"')
-        folder = folder.substr(1, folder.size() - 2);
-      add(folder, false);
-      at = end + 1;
-    }
-  }
+  for (const std::string& folder : PathFolders()) add(folder, false);
   return out;
 }
 

@@ -6,6 +6,12 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
+// The folders of PATH in order, quotes taken off; empty entries stay empty.
+std::vector<std::string> PathFolders();
+
 // A file, not a folder.
 bool IsPlainFile(const char* pszPath);
 

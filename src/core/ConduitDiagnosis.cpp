@@ -165,22 +165,7 @@ class DllSearch {
       m_windows = sz;
       Add(sz);
     }
-    DWORD len = GetEnvironmentVariableA("PATH", nullptr, 0);
-    if (len > 0) {
-      std::string path(len, '\0');
-      len = GetEnvironmentVariableA("PATH", &path[0], len);
-      path.resize(len);
-      size_t at = 0;
-      while (at <= path.size()) {
-        size_t end = path.find(';', at);
-        if (end == std::string::npos) end = path.size();
-        std::string folder = path.substr(at, end - at);
-        if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"')
-          folder = folder.substr(1, folder.size() - 2);
-        Add(folder);
-        at = end + 1;
-      }
-    }
+    for (const std::string& folder : PathFolders()) Add(folder);
   }
   bool SystemKnown() const { return m_systemKnown; }
   // The full path of the DLL, or empty when it is in none of the folders.
