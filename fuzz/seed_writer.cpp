@@ -99,14 +99,14 @@ Bytes InstallSeed(const char* conduit, const char* creator, const char* name) {
 // Hand-made images: both thunk widths, imports by name and ordinal, exports with a forwarder,
 // a hole and an ordinal-only entry, a 16-bit module and a bare MZ header.
 bool PeSeeds(const std::string& dir) {
-  peimage::Spec s32;
+  peimage::Recipe s32;
   s32.imports = {{"KERNEL32.dll", {"GetTickCount", "#12"}}, {"kxdep.dll", {"KxDepWhere"}}};
   s32.exports = {"OpenConduit", "GetConduitName", "Fwd=KERNEL32.Sleep", "", "#"};
   s32.ordinalBase = 5;
-  peimage::Spec s64 = s32;
+  peimage::Recipe s64 = s32;
   s64.machine = 0x8664;
   s64.pe32plus = true;
-  peimage::Spec exe;
+  peimage::Recipe exe;
   exe.dll = false;
   exe.imports = {{"api-ms-win-core-sysinfo-l1-1-0.dll", {"GetTickCount"}}};
   const Bytes mz = {'M', 'Z', 0, 0};

@@ -39,13 +39,13 @@ bool IsShortcut(const std::string& path) {
 
 // The shown text of every row's sort column, by the row's record: the list view hands the
 // comparison the rows' lParams, which stay right while it moves the rows.
-struct SortSpec {
+struct SortKeys {
   std::unordered_map<LPARAM, std::string> keys;
   bool ascending;
 };
 
-int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM spec) {
-  const auto* s = reinterpret_cast<const SortSpec*>(spec);
+int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM keys) {
+  const auto* s = reinterpret_cast<const SortKeys*>(keys);
   const auto ka = s->keys.find(a), kb = s->keys.find(b);
   if (ka == s->keys.end() || kb == s->keys.end()) return 0;
   const int order = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, ka->second.c_str(), -1,
@@ -210,12 +210,12 @@ void TfmMain::SortTable(HWND slv) {
     ShowSortArrow(slv, -1, true);
     return;
   }
-  SortSpec spec{{}, s.ascending};
+  SortKeys order{{}, s.ascending};
   const int n = static_cast<int>(SendMessageA(slv, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < n; ++i) {
-    spec.keys[reinterpret_cast<LPARAM>(RowInfo(slv, i))] = kui::ListItemText(slv, i, s.column);
+    order.keys[reinterpret_cast<LPARAM>(RowInfo(slv, i))] = kui::ListItemText(slv, i, s.column);
   }
-  SendMessageA(slv, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&spec),
+  SendMessageA(slv, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&order),
                reinterpret_cast<LPARAM>(CompareRows));
   ShowSortArrow(slv, s.column, s.ascending);
 }

@@ -12,7 +12,7 @@
 
 namespace peimage {
 
-struct Spec {
+struct Recipe {
   uint16_t machine = 0x14c;
   bool pe32plus = false;
   bool dll = true;
@@ -45,7 +45,7 @@ inline void Put64(std::vector<uint8_t>& b, size_t at, uint64_t v) {
   Put32(b, at + 4, static_cast<uint32_t>(v >> 32));
 }
 
-inline std::vector<uint8_t> Build(const Spec& s, Layout* layout = nullptr) {
+inline std::vector<uint8_t> Build(const Recipe& s, Layout* layout = nullptr) {
   const uint32_t kVa = 0x1000, kRaw = 0x200;
   std::vector<uint8_t> sec;  // the section's bytes, addressed by offset from kVa
   auto here = [&] { return static_cast<uint32_t>(sec.size()); };

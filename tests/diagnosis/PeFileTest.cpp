@@ -12,8 +12,8 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-peimage::Spec Sample(bool plus) {
-  peimage::Spec s;
+peimage::Recipe Sample(bool plus) {
+  peimage::Recipe s;
   s.pe32plus = plus;
   s.machine = plus ? pe::kMachineAmd64 : pe::kMachineI386;
   s.imports = {{"KERNEL32.dll", {"GetTickCount", "#12"}}, {"kxdep.dll", {"KxDepWhere"}}};
@@ -65,7 +65,7 @@ TEST(PeFile, ReadsWholeImagesOfBothWidths) {
 }
 
 TEST(PeFile, TellsKindsApart) {
-  peimage::Spec exe;
+  peimage::Recipe exe;
   exe.dll = false;
   Bytes le = peimage::Build16();
   le[0x40] = 'L';
