@@ -36,27 +36,9 @@ pe_machine() { od -An -t x2 -j $(($(od -An -t u4 -j 60 -N4 "$1") + 4)) -N2 "$1" 
 [ "$(pe_machine "$build/bin/kestrin.exe")" = 014c ] && export KESTRIN_NEED_WOW64=1
 
 # ---- Reporting ---------------------------------------------------------------------------------
-t0=$(date +%s%N)
-ms() { echo $((($(date +%s%N) - t0) / 1000000)); }
-say() {
-  local m
-  m=$(ms)
-  printf 'journey: [%3d.%d s] %s\n' $((m / 1000)) $((m % 1000 / 100)) "$*" | tee -a "$log"
-}
-step_name=setup
+e2e_name=journey
+. "$root/scripts/e2e-report.sh"
 step_at=0
-nshot=0
-shot() {
-  nshot=$((nshot + 1))
-  local f
-  f=$(printf '%s/%02d-%s-%s.png' "$out" "$nshot" "$step_name" "$1")
-  import -window root "$f" 2>>"$log" && say "screenshot $(basename "$f")"
-}
-fail() {
-  say "FAILED in $step_name: $*"
-  [ -n "${DISPLAY:-}" ] && shot FAILED
-  exit 1
-}
 step() {  # name, what it does
   [ "$step_name" = setup ] || say "step $step_name took $(($(ms) - step_at)) ms"
   step_name=$1

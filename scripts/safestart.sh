@@ -33,26 +33,8 @@ done
 kestrin_wine_env "$prefix"
 
 # ---- Reporting ---------------------------------------------------------------------------------
-t0=$(date +%s%N)
-ms() { echo $((($(date +%s%N) - t0) / 1000000)); }
-say() {
-  local m
-  m=$(ms)
-  printf 'safestart: [%3d.%d s] %s\n' $((m / 1000)) $((m % 1000 / 100)) "$*" | tee -a "$log"
-}
-step_name=setup
-nshot=0
-shot() {
-  nshot=$((nshot + 1))
-  local f
-  f=$(printf '%s/%02d-%s-%s.png' "$out" "$nshot" "$step_name" "$1")
-  import -window root "$f" 2>>"$log" && say "screenshot $(basename "$f")"
-}
-fail() {
-  say "FAILED in $step_name: $*"
-  [ -n "${DISPLAY:-}" ] && shot FAILED
-  exit 1
-}
+e2e_name=safestart
+. "$root/scripts/e2e-report.sh"
 step() {
   step_name=$1
   say "---- $1: $2"
