@@ -132,6 +132,7 @@ Function un.RemoveUserFiles
   Delete "$INSTDIR\kestrinlog.dat"
   Delete "$INSTDIR\kestrinlog.html"
   Delete "$INSTDIR\condrpt.html"
+  Delete "$INSTDIR\condcheck.html"
   Delete "$INSTDIR\KestrinLoad.dat"
   Delete "$INSTDIR\KestrinSkip.dat"
   Delete "$INSTDIR\*.kestrin-*.tmp"
@@ -156,6 +157,7 @@ Section "Uninstall"
   ${OrIf} ${FileExists} "$INSTDIR\kestrinlog.dat"
   ${OrIf} ${FileExists} "$INSTDIR\kestrinlog.html"
   ${OrIf} ${FileExists} "$INSTDIR\condrpt.html"
+  ${OrIf} ${FileExists} "$INSTDIR\condcheck.html"
   ${OrIf} ${FileExists} "$INSTDIR\*.bak"
     ; Silent uninstalls keep them: an upgrade or a script must not lose a user's history.
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove your Kestrin settings, install history, backup sets and list of removed conduits from $INSTDIR?$\r$\n$\r$\nChoose No to keep them for a later installation." /SD IDNO IDNO keep

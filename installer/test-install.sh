@@ -156,7 +156,7 @@ fi
 kestrin_stop_wineserver
 
 # --- 3. silent uninstall keeps the user's files ------------------------------------------------
-user_files="orlenta.ini KestrinRes.dat kestrinlog.dat kestrinlog.html condrpt.html kestrinset1.bak Weekly.bak KestrinRes.dat.kestrin-1.tmp Weekly.bak.kestrin-2.tmp KestrinLoad.dat KestrinSkip.dat"
+user_files="orlenta.ini KestrinRes.dat kestrinlog.dat kestrinlog.html condrpt.html condcheck.html kestrinset1.bak Weekly.bak KestrinRes.dat.kestrin-1.tmp Weekly.bak.kestrin-2.tmp KestrinLoad.dat KestrinSkip.dat"
 put_user_files() {
   printf '[Kestrin]\r\nSkin=1\r\n[KestrinFile]\r\nCount=3\r\nKestrinSet1=kestrinset1.bak\r\nKestrinDesc1=one\r\nKestrinSet2=Weekly.bak\r\nKestrinDesc2=two\r\nKestrinSet3=..\\outside.bak\r\nKestrinDesc3=not ours\r\n' >"$inst/orlenta.ini"
   local f
@@ -179,7 +179,7 @@ check_removed() {
 check_removed
 kept=0
 for f in $user_files notes.txt kestrinset1.bak.new; do [ -f "$inst/$f" ] && kept=$((kept + 1)) || fail "the silent uninstall removed $f"; done
-[ $kept -eq 13 ] && ok "the silent uninstall kept the user's files and their folder"
+[ $kept -eq 14 ] && ok "the silent uninstall kept the user's files and their folder"
 [ -f "$inst/../outside.bak" ] || fail "the silent uninstall removed a file outside the program folder"
 
 # --- 4. reinstall, then uninstall answering Yes -------------------------------------------------

@@ -172,6 +172,7 @@ void TfmMain::CreateMenu() {
   HMENU tools = CreatePopupMenu();
   AppendMenuA(tools, MF_STRING, IDM_REPORT, "&Report");
   AppendMenuA(tools, MF_STRING, IDM_LOG, "Install/Uninstall &Log");
+  AppendMenuA(tools, MF_STRING, IDM_CHECK, "&Check Conduits");
   AppendMenuA(tools, MF_STRING, IDM_OPTIONS, "&Options");
   HMENU help = CreatePopupMenu();
   AppendMenuA(help, MF_STRING, IDM_CONTENT, "&Content");
@@ -303,6 +304,7 @@ bool TfmMain::FormCreate() {
   m_pBakSetList = new CxList;
   ConduitView& view = *this;
   m_pOps = std::make_unique<ConduitOps>(*m_pAppCondMgr, *m_pRemovedList, m_Log, m_szResFile, view);
+  m_pCheck = std::make_unique<ConduitCheck>(*m_pAppCondMgr, *m_pSysCondMgr, *m_pRemovedList);
 
   char folder[MAX_PATH] = {};
   GetProgramFolder(nullptr, folder);
@@ -428,6 +430,11 @@ void TfmMain::sbtnReportClick() { ShowConduitReport(*m_pAppCondMgr, *m_pSysCondM
 
 void TfmMain::sbtnLogClick() { ShowHistory(m_Log); }
 
+void TfmMain::miCheckConduitsClick() {
+  WaitCursor wait;  // a lost network drive takes a while to answer
+  ShowConduitCheck(*m_pCheck);
+}
+
 void TfmMain::BackupSettings(const char* szFile) { m_pOps->BackupSettings(szFile); }
 void TfmMain::RestoreSettings(const char* szFile) { m_pOps->RestoreSettings(szFile); }
 
@@ -510,6 +517,7 @@ void TfmMain::OnCommand(int id, int code, HWND ctl) {
     case IDC_SBTN_HOTSYNC: case IDM_RUNHOTSYNC: sbtnHotSyncClick(); break;
     case IDC_SBTN_CUSTOM: case IDM_CUSTOMIZE: sbtnCustomClick(); break;
     case IDC_SBTN_LOG: case IDM_LOG: sbtnLogClick(); break;
+    case IDM_CHECK: miCheckConduitsClick(); break;
     case IDM_HOMEPAGE: miHelpWebClick(); break;
     case IDM_ABOUT: miHelpAboutClick(); break;
     default: break;
@@ -537,6 +545,13 @@ LRESULT TfmMain::OnNotify(NMHDR* nm) {
       slvKeyDown(nm->hwndFrom, reinterpret_cast<NMLVKEYDOWN*>(nm)->wVKey);
     } else if (nm->code == LVN_COLUMNCLICK) {
       slvColumnClick(nm->hwndFrom, reinterpret_cast<NMLISTVIEW*>(nm)->iSubItem);
+    } else if (nm->code == LVN_GETINFOTIPA) {
+      // Wine's list view never asks; a list view that does gets the row tip's text.
+      auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(nm);
+      if (tip->pszText && tip->cchTextMax > 0) {
+        kx::CopyText(tip->pszText, static_cast<size_t>(tip->cchTextMax),
+                     RowDiagnosis(nm->hwndFrom, tip->iItem).c_str());
+      }
     }
   }
   return 0;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/ConduitCheck.h"
 #include "core/ConduitOps.h"
 #include "core/KestrinLog.h"
 #include "core/Settings.h"
@@ -16,6 +17,7 @@
 #include "Skin.h"
 #include "ui/GdiHandle.h"
 #include "ui/Modal.h"
+#include "ui/RowTips.h"
 #include "ui/ThemeManager.h"
 #include "ui/Window.h"
 
@@ -35,7 +37,7 @@ enum : int {
   IDC_SBTN_REPORT, IDC_SBTN_HOTSYNC, IDC_SBTN_CUSTOM, IDC_SBTN_LOG,
   IDC_PNL_TOP, IDC_PNL_BOTTOM, IDC_IMG_BANNER,
   IDM_BACKUP = 200, IDM_RESTORE, IDM_EXIT, IDM_REFRESH, IDM_RUNHOTSYNC, IDM_CUSTOMIZE,
-  IDM_REPORT, IDM_LOG, IDM_OPTIONS, IDM_CONTENT, IDM_HOMEPAGE, IDM_ABOUT,
+  IDM_REPORT, IDM_LOG, IDM_OPTIONS, IDM_CONTENT, IDM_HOMEPAGE, IDM_ABOUT, IDM_CHECK,
   IDM_CTX_PROPS = 300, IDM_CTX_UNINST, IDM_CTX_RESTORE, IDM_CTX_SYSPROPS, IDM_CTX_FOLDER,
 };
 
@@ -123,6 +125,7 @@ class TfmMain : public kui::Window, private ConduitView {
   void sbtnCustomClick();
   void miHelpWebClick();
   void miHelpAboutClick();
+  void miCheckConduitsClick();
 
   // Backup sets, by file name in the program folder.
   void BackupSettings(const char* szFile);
@@ -131,6 +134,9 @@ class TfmMain : public kui::Window, private ConduitView {
   // The font the application table shows now (what SaveSettings captures).
   TableFont CurrentTableFont() const;
   unsigned LoadCount() const { return m_nLoadCount; }
+  // Why a row's conduit would not work, or what HotSync does with it: the row's tip.
+  std::string RowDiagnosis(HWND slv, int row);
+  const kui::RowTips& TableTips(HWND slv) const { return slv == slvSys ? m_tipsSys : m_tipsApp; }
 
   // Members, in the documented order.
   CCondMgr* m_pAppCondMgr = nullptr;
@@ -192,6 +198,8 @@ class TfmMain : public kui::Window, private ConduitView {
   HWND m_hwndLastFocus = nullptr;  // the control that had the focus when the window went inactive
   unsigned m_nLoadCount = 0;
   std::unique_ptr<ConduitOps> m_pOps;  // from FormCreate on, over the lists above
+  std::unique_ptr<ConduitCheck> m_pCheck;  // likewise; its answers last until the tables change
+  kui::RowTips m_tipsApp, m_tipsSys;
   kx::UniqueFont m_fontForm, m_fontLink, m_fontApp, m_fontSys;
   kx::UniqueGdiObject m_bmpBanner;
   TableFont m_tfApp{}, m_tfSys{};

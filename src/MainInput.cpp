@@ -70,6 +70,8 @@ void ShowSortArrow(HWND lv, int column, bool ascending) {
 
 void TfmMain::SetUpTableInput() {
   for (HWND lv : {slvApp, slvSys}) kui::SetSubclass(lv, TableKeysProc, kTableKeysId, 0);
+  m_tipsApp.Attach(slvApp, [this](int row) { return RowDiagnosis(slvApp, row); });
+  m_tipsSys.Attach(slvSys, [this](int row) { return RowDiagnosis(slvSys, row); });
   DragAcceptFiles(hwnd(), TRUE);
 }
 

@@ -73,6 +73,7 @@ class RedrawPause {
 }  // namespace
 
 void TfmMain::FillAppList() {
+  if (m_pCheck) m_pCheck->Clear();  // the catalogues were read again
   m_bFilling = true;
   RedrawPause pause(slvApp);
   ClearSort(slvApp);  // back to catalogue order, which the commands rely on
@@ -158,11 +159,13 @@ int TfmMain::AppRowCount() const {
 CondInfo* TfmMain::AppRowRecord(int row) const { return RowInfo(slvApp, row); }
 
 void TfmMain::AddAppRow(const CondRow& row, CondInfo* info) {
+  if (m_pCheck) m_pCheck->Clear();
   AddRow(slvApp, row, info);
   if (m_sortApp.column >= 0) SortTable(slvApp);  // to its sorted place
 }
 
 void TfmMain::DeleteAppRow(int row) {
+  if (m_pCheck) m_pCheck->Clear();
   SendMessageA(slvApp, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
 }
 
@@ -233,4 +236,11 @@ void TfmMain::ShowCondProp(CondInfo* info, bool system, bool newConduit) {
   dlg.ShowModal(hwnd());
   // An install or restore inside OK may have turned the selected row into another kind.
   if (!system) UpdateAppButtons();
+}
+
+std::string TfmMain::RowDiagnosis(HWND slv, int row) {
+  if (!m_pCheck || m_bFilling || row < 0) return std::string();
+  const CondInfo* p = RowInfo(slv, row);
+  if (!p) return std::string();
+  return m_pCheck->Diagnose(*p, slv == slvSys ? Catalogue::System : Catalogue::Application).text;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/ConduitCheck.h"
 #include "core/ConduitReport.h"
 #include "core/KestrinLog.h"
 #include "misc/WinUtil.h"
@@ -33,6 +34,17 @@ bool ShowHistory(KestrinLog& log) {
       break;
   }
   kui::ShowMessage(nullptr, ("Could not write the file \"" + page + "\".").c_str(), "Error",
+                   MB_ICONERROR, MB_OK);
+  return false;
+}
+
+bool ShowConduitCheck(ConduitCheck& check) {
+  std::string path;
+  if (ConduitCheckPath(&path) && check.WritePage(path.c_str())) {
+    ShellOpen(path.c_str());
+    return true;
+  }
+  kui::ShowMessage(nullptr, ("Could not write the file \"" + path + "\".").c_str(), "Error",
                    MB_ICONERROR, MB_OK);
   return false;
 }

@@ -88,6 +88,9 @@ const char kHtmlHeaderRow[] =
 const char kHtmlWhiteRow[] =
     "<tr bgcolor=#FFFFFF height=18 colspan=2 align=left style=\"padding-left:12; "
     "padding-right:12; padding-top:8; padding-bottom:8\">\r\n";
+const char kHtmlGreyRow[] =
+    "<tr bgcolor=#F0F0F0 height=18 colspan=2 align=left style=\"padding-left:12; "
+    "padding-right:12; padding-top:8; padding-bottom:8\">\r\n";
 const char kHtmlTail[] =
     "</table><br></body>\r\n</html>\r\n";
 

@@ -27,11 +27,12 @@ void HtmlFillEscapedTo(std::string& out, const char* pszLine,
 std::string HtmlTimeStamp(time_t t);
 
 // Lines both pages share, byte for byte: the body, the table, its header row, a white row's
-// opening and the tail.
+// opening, a grey row's (system conduits) and the tail.
 extern const char kHtmlBody[];
 extern const char kHtmlTable[];
 extern const char kHtmlHeaderRow[];
 extern const char kHtmlWhiteRow[];
+extern const char kHtmlGreyRow[];
 extern const char kHtmlTail[];
 
 }  // namespace kx

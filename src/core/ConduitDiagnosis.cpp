@@ -24,63 +24,64 @@ namespace {
 struct CauseText {
   Cause cause;
   Remedy remedy;
+  const char* title;  // the cause in a few words, for the check page
   const char* text;
 };
 
 const CauseText kTexts[] = {
-    {Cause::Healthy, Remedy::None,
+    {Cause::Healthy, Remedy::None, "In order",
      "{file} is in order. HotSync will call it for the creator ID \"{creator}\" at priority "
      "{priority} and keep its data in the folder \"{directory}\"."},
-    {Cause::Removed, Remedy::Restore,
+    {Cause::Removed, Remedy::Restore, "Uninstalled by Kestrin",
      "{file} was uninstalled by Kestrin and HotSync no longer calls it. Restore it to register "
      "it again."},
-    {Cause::FileMissing, Remedy::Reinstall,
+    {Cause::FileMissing, Remedy::Reinstall, "Library file missing",
      "The library file {file} is missing. Reinstall the conduit's program, or uninstall this "
      "registration."},
-    {Cause::FolderMissing, Remedy::Reinstall,
+    {Cause::FolderMissing, Remedy::Reinstall, "Library folder missing",
      "The library file {file} is missing, and so is its folder {place}. Reinstall the conduit's "
      "program, or uninstall this registration."},
-    {Cause::DriveMissing, Remedy::Reinstall,
+    {Cause::DriveMissing, Remedy::Reinstall, "Drive not there",
      "The library file {file} is on the drive {place}, which is not there. Connect the drive, "
      "reinstall the conduit's program, or uninstall this registration."},
-    {Cause::NamesFolder, Remedy::Uninstall,
+    {Cause::NamesFolder, Remedy::Uninstall, "Path names a folder",
      "{file} is a folder, not a library file. Uninstall this registration, or reinstall the "
      "conduit's program."},
-    {Cause::Skipped, Remedy::Reinstall,
+    {Cause::Skipped, Remedy::Reinstall, "Skipped after a crash",
      "{file} stopped Kestrin once and has been skipped since. Reinstall the conduit's program, "
      "or pick the library again through Install to load it."},
-    {Cause::Unreadable, Remedy::Reinstall,
+    {Cause::Unreadable, Remedy::Reinstall, "File cannot be read",
      "{file} cannot be read. Reinstall the conduit's program, or uninstall this registration."},
-    {Cause::NotLibrary, Remedy::Reinstall,
+    {Cause::NotLibrary, Remedy::Reinstall, "Not a Windows library",
      "{file} is not a Windows library, so HotSync cannot load it. Reinstall the conduit's "
      "program, or uninstall this registration."},
-    {Cause::Library16, Remedy::Uninstall,
+    {Cause::Library16, Remedy::Uninstall, "16-bit library",
      "{file} is a 16-bit library, which HotSync cannot load. Install a newer version of the "
      "conduit, or uninstall this registration."},
-    {Cause::OtherProcessor, Remedy::Uninstall,
+    {Cause::OtherProcessor, Remedy::Uninstall, "Built for another processor",
      "{file} is built for another processor (machine type {place}), so HotSync cannot load it. "
      "Install the version of the conduit for this PC, or uninstall this registration."},
-    {Cause::Library64, Remedy::Reinstall,
+    {Cause::Library64, Remedy::Reinstall, "64-bit library",
      "{file} is a 64-bit library. Palm Desktop and HotSync Manager are 32-bit and cannot use "
      "it. Install the 32-bit version of the conduit, or uninstall this registration."},
-    {Cause::Library32, Remedy::Use32Bit,
+    {Cause::Library32, Remedy::Use32Bit, "32-bit library",
      "{file} is a 32-bit library. HotSync can use it, but this 64-bit Kestrin cannot load it: "
      "use the 32-bit Kestrin to check it."},
-    {Cause::DllMissing, Remedy::InstallRuntime,
+    {Cause::DllMissing, Remedy::InstallRuntime, "Needed DLL missing",
      "{file} needs {dll}{through}, which is found nowhere: not in the conduit's folder, the "
      "Palm Desktop folder, the system folder, the Windows folder or PATH. Install the runtime "
      "that provides {dll}, or reinstall the conduit's program."},
-    {Cause::FunctionMissing, Remedy::InstallRuntime,
+    {Cause::FunctionMissing, Remedy::InstallRuntime, "Needed function missing",
      "{file} needs the function {function} of {dll}{through}, and the {dll} found has no such "
      "function. Install the version of the runtime that provides it, or reinstall the "
      "conduit's program."},
-    {Cause::NoOpenConduit, Remedy::Uninstall,
+    {Cause::NoOpenConduit, Remedy::Uninstall, "Not a HotSync conduit",
      "{file} exports no \"OpenConduit\", so it is no HotSync conduit. Uninstall this "
      "registration."},
-    {Cause::StartRefused, Remedy::Reinstall,
+    {Cause::StartRefused, Remedy::Reinstall, "Refused to load",
      "{file} refused to load: its start-up code failed although its files look right. "
      "Reinstall the conduit's program."},
-    {Cause::DuplicateCreator, Remedy::Uninstall,
+    {Cause::DuplicateCreator, Remedy::Uninstall, "Creator ID used twice",
      "{file} has the creator ID \"{creator}\", and so has \"{other}\": HotSync calls only one "
      "of them. Uninstall one of the two registrations."},
 };
@@ -395,6 +396,14 @@ Cause Diagnose(const CondInfo& info, const DiagnosisContext& ctx, Diagnosis& d) 
 }  // namespace
 
 Remedy RemedyOf(Cause cause) { return TextOf(cause).remedy; }
+const char* CauseTitle(Cause cause) { return TextOf(cause).title; }
+
+bool Diagnosis::IsProblem() const { return InTrouble(cause); }
+
+bool InTrouble(Cause cause) {
+  // A 32-bit library is one HotSync uses; only this 64-bit Kestrin cannot load it.
+  return cause != Cause::Healthy && cause != Cause::Removed && cause != Cause::Library32;
+}
 
 Diagnosis DiagnoseConduit(const CondInfo& info, const DiagnosisContext& ctx) {
   Diagnosis d;

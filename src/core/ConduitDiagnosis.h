@@ -55,13 +55,18 @@ struct Diagnosis {
   std::string other;     // the other record holding the creator ID
   std::string text;      // the whole sentence for the user
 
-  bool IsProblem() const { return cause != Cause::Healthy; }
+  bool IsProblem() const;  // InTrouble(cause)
 };
 
 Diagnosis DiagnoseConduit(const CondInfo& info, const DiagnosisContext& ctx);
 
 // The remedy a cause's text gives.
 Remedy RemedyOf(Cause cause);
+// The cause in a few words ("Needed DLL missing").
+const char* CauseTitle(Cause cause);
+// Whether HotSync would fail with the conduit: every cause but nothing wrong, uninstalled by
+// Kestrin, and a 32-bit library seen from the 64-bit Kestrin.
+bool InTrouble(Cause cause);
 
 // Answers by record (catalogue, creator ID, path, removed) until Clear, which Refresh calls.
 class DiagnosisCache {

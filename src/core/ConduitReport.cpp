@@ -21,9 +21,6 @@ const char kHead3[] =
     "<font size=3 color=#000080><b>Conduit Information</b> </font><font size=1><i>(%s)</i></font>"
     "<br><br>\r\n";
 
-const char kSysRow[] =
-    "<tr bgcolor=#F0F0F0 height=18 colspan=2 align=left style=\"padding-left:12; "
-    "padding-right:12; padding-top:8; padding-bottom:8\">\r\n";
 const char kName[] = "<td>%s</td>\r\n";
 const char kCreator[] = "<td><font color=0000FF>Creator ID</font>: %s<br><br>\r\n";
 const char kSysCreator[] = "<td><font color=0000FF>Creator ID</font>: 0x%x<br><br>\r\n";
@@ -41,7 +38,7 @@ std::string Version(const char* pszPath) {
 }
 
 void AddRow(std::string& html, const CondInfo& info, bool bSystem) {
-  html += bSystem ? kSysRow : kx::kHtmlWhiteRow;
+  html += bSystem ? kx::kHtmlGreyRow : kx::kHtmlWhiteRow;
   kx::HtmlFillEscapedTo(html, kName, {info.szName});
   if (bSystem) {
     char sz[sizeof kSysCreator + 16];

@@ -89,7 +89,8 @@ TEST_F(DiagnosisTest, EverySampleYieldsItsCause) {
     EXPECT_EQ(d.dll, c.dll);
     EXPECT_EQ(d.function, c.function);
     EXPECT_EQ(d.through, c.through);
-    EXPECT_EQ(d.IsProblem(), c.cause != Cause::Healthy);
+    // HotSync itself uses a 32-bit library; only this Kestrin cannot load it.
+    EXPECT_EQ(d.IsProblem(), c.cause != Cause::Healthy && c.cause != Cause::Library32);
     EXPECT_EQ(d.remedy, RemedyOf(c.cause));
     // The text names what it is about and fills every blank.
     EXPECT_NE(d.text.find(d.file), std::string::npos) << d.text;
