@@ -71,6 +71,9 @@ palmreg add memo "$palm_win\\memocond.dll" 'Memo Pad' memopad memopad.dat 2 Memo
 palmreg add PMem "$palm_win\\XYMirror.dll" 'XY Mirror' mirror mirror.dat 3 MemoDB
 palmreg add mail "$palm_win\\mailcond.dll" 'Mail' mail mail.dat 2 MailDB
 palmreg add NoCd nocond.dll 'Not A Conduit'
+# Two in trouble, as on many PCs: a runtime that is gone, and one too old for its conduit.
+palmreg add Trvl needgone.dll 'Travel Planner' travel travel.dat 2 TravelDB
+palmreg add Expn needfunc.dll 'Expense Report' expense expense.dat 2 ExpenseDB
 palmreg backup "$palm_win\\backup.dll"
 palmreg install inst "$palm_win\\instcond.dll" 'Install Handheld Files'
 palmreg install Inst "$palm_win\\instcond.dll" 'Install Service Files'

@@ -4,7 +4,8 @@
 # opens from the main window by its keys (WINDOWS below). Fails unless every window was found by
 # its title, the application table holds the demo's conduits and no picture is a single colour.
 # PNGs go to build/screenshots/<window>-<skin>.png (and context-menu-BlueGlass.png: an
-# application row's context menu). Then the main window and two dialogs again,
+# application row's context menu; tip-BlueGlass.png: the tip on a row in trouble, with the page
+# of Tools > Check Conduits beside it as condcheck.html). Then the main window and two dialogs again,
 # laid out for 150 % and 200 % by the /dpi=N switch: <window>-BlueGlass-150.png and -200.png.
 # Last, the splash, the main window and the properties dialog in high contrast (the
 # /highcontrast switch): <window>-highcontrast.png.
@@ -26,7 +27,7 @@ else
   shots="$root/build/screenshots"
 fi
 mkdir -p "$shots"
-rm -f "$shots"/*.png
+rm -f "$shots"/*.png "$shots"/condcheck.html
 
 kestrin_wine_env "$prefix"
 exe=$(bash scripts/demo-env.sh "$build" "$prefix" 2>/dev/null | tail -n 1)
@@ -130,6 +131,52 @@ check_tables() {
   echo "$sys" | grep -q '^Install Handheld Files | 0x' || fail "the system table lacks the install conduit"
 }
 
+# The mouse resting on the application row of that name: the main window and the tip, cut out
+# together (the tip is a window of its own and may reach past the main window).
+shoot_tip() {
+  local name=$1 out=$2 index rx ry tip
+  index=$(wintool rows "$main" 0 | grep -n "^$name |" | head -n 1 | cut -d: -f1)
+  [ -n "$index" ] || fail "no application row \"$name\" to rest the mouse on"
+  read -r rx ry <<<"$(wintool rowpoint "$main" 0 $((index - 1)))" || fail "no point in \"$name\""
+  wintool front "$main"
+  xdotool mousemove $((rx + 20)) "$ry"
+  for _ in $(seq 1 50); do
+    tip=$(wintool tip) && break
+    sleep 0.1
+  done
+  [ -n "$tip" ] || fail "no tip showed on the row \"$name\""
+  sleep 0.3
+  read -r tx ty tw th <<<"$tip"
+  read -r x y w h <<<"$(wintool rect "$main")"
+  local l=$(( x < tx ? x : tx )) t=$(( y < ty ? y : ty ))
+  local r=$(( x + w > tx + tw ? x + w : tx + tw )) b=$(( y + h > ty + th ? y + h : ty + th ))
+  import -window root -crop "$((r - l))x$((b - t))+${l}+${t}" +repage "$out" 2>/dev/null || fail "import failed"
+  echo "screenshots: $out (the tip at $tx,$ty, $tw x $th)"
+  xdotool mousemove 0 0
+}
+
+# Tools > Check Conduits: the page it writes, kept beside the shots. A stand-in browser for the
+# moment, so the shell's hand-off opens nothing.
+save_check_page() {
+  local out=$1 page="$WINEPREFIX/drive_c/Program Files/Kestrin/condcheck.html"
+  rm -f "$page"
+  wine_quiet reg add 'HKCU\Software\Classes\.html' /ve /d KestrinShots.html /f
+  wine_quiet reg add 'HKCU\Software\Classes\KestrinShots.html\shell\open\command' /ve \
+    /d 'C:\windows\system32\cmd.exe /c rem %1' /f
+  wintool click "$main" 212 || fail "could not choose Tools > Check Conduits"
+  for _ in $(seq 1 100); do
+    [ -s "$page" ] && break
+    sleep 0.1
+  done
+  sleep 1
+  wine_quiet reg delete 'HKCU\Software\Classes\KestrinShots.html' /f
+  wine_quiet reg delete 'HKCU\Software\Classes\.html' /f
+  [ -s "$page" ] || fail "Tools > Check Conduits wrote no condcheck.html"
+  cp "$page" "$out"
+  grep -q "<td>Travel Planner</td>" "$out" || fail "the check page lacks the conduit in trouble"
+  echo "screenshots: $out ($(grep -c . "$out") lines)"
+}
+
 for n in "${!skins[@]}"; do
   skin=${skins[$n]}
   set_skin "$n"
@@ -150,6 +197,8 @@ for n in "${!skins[@]}"; do
     shoot "$main" "$shots/context-menu-$skin.png"
     xdotool key Escape
     sleep 0.5
+    shoot_tip "Travel Planner" "$shots/tip-$skin.png"
+    save_check_page "$shots/condcheck.html"
   fi
   make_backup_set
   for w in "${WINDOWS[@]}"; do

@@ -23,6 +23,7 @@
 //   wintool focus <title>                print "<class> <id>" of the control with the keyboard focus
 //                                        in the window's thread
 //   wintool active                       print the title of the foreground window
+//   wintool tip                          print "x y width height" of a tooltip that shows
 #include <windows.h>
 #include <commctrl.h>
 
@@ -265,11 +266,29 @@ int PrintFocus(HWND top) {
   return 0;
 }
 
+BOOL CALLBACK FindTip(HWND hwnd, LPARAM lp) {
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (_stricmp(cls, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  *reinterpret_cast<HWND*>(lp) = hwnd;
+  return FALSE;
+}
+
+int PrintTip() {
+  HWND tip = nullptr;
+  EnumWindows(FindTip, reinterpret_cast<LPARAM>(&tip));
+  if (!tip) return 1;
+  RECT r;
+  GetWindowRect(tip, &r);
+  printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  return 0;
+}
+
 int Usage() {
   fprintf(stderr,
           "usage: wintool wait|gone <title> <seconds> | rows|images|selected <title> <n> | rect|front|close|focus <title> |\n"
           "       syschar <title> <letter> | click|point|state <title> <id> | text <title> [id] |\n"
-          "       dblclick|rowpoint <title> <n> <row> | active\n");
+          "       dblclick|rowpoint <title> <n> <row> | active | tip\n");
   return 2;
 }
 
@@ -284,6 +303,7 @@ int main(int argc, char** argv) {
     printf("%s\n", text);
     return 0;
   }
+  if (argc == 2 && strcmp(argv[1], "tip") == 0) return PrintTip();
   if (argc < 3) return Usage();
   std::string cmd = argv[1];
   const char* title = argv[2];

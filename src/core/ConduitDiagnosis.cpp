@@ -397,6 +397,7 @@ Cause Diagnose(const CondInfo& info, const DiagnosisContext& ctx, Diagnosis& d) 
 
 Remedy RemedyOf(Cause cause) { return TextOf(cause).remedy; }
 const char* CauseTitle(Cause cause) { return TextOf(cause).title; }
+const char* CauseTemplate(Cause cause) { return TextOf(cause).text; }
 
 bool Diagnosis::IsProblem() const { return InTrouble(cause); }
 

@@ -31,6 +31,7 @@ enum class Cause {
   StartRefused,     // the load failed though the files look right
   DuplicateCreator, // another application record holds the same creator ID
 };
+constexpr Cause kLastCause = Cause::DuplicateCreator;  // a new cause goes before, or moves this
 
 // What the text tells the user to do.
 enum class Remedy { None, Restore, Reinstall, InstallRuntime, Uninstall, Use32Bit };
@@ -64,6 +65,8 @@ Diagnosis DiagnoseConduit(const CondInfo& info, const DiagnosisContext& ctx);
 Remedy RemedyOf(Cause cause);
 // The cause in a few words ("Needed DLL missing").
 const char* CauseTitle(Cause cause);
+// The cause's text with its blanks ("{file} needs {dll}{through}, ..."), as the help lists it.
+const char* CauseTemplate(Cause cause);
 // Whether HotSync would fail with the conduit: every cause but nothing wrong, uninstalled by
 // Kestrin, and a 32-bit library seen from the 64-bit Kestrin.
 bool InTrouble(Cause cause);

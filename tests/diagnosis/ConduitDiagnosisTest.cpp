@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/ConduitDiagnosis.h"
 #include "format/KxText.h"
@@ -187,6 +190,40 @@ TEST_F(DiagnosisTest, CacheHoldsAnswersUntilCleared) {
   cache.Clear();
   EXPECT_EQ(cache.Size(), 0u);
   EXPECT_EQ(cache.Get(info, {}).cause, Cause::Healthy);
+}
+
+}  // namespace
+
+namespace {
+
+// The help page of the check lists every cause with its words and its whole text, the blanks
+// shown as words in italics.
+TEST(DiagnosisHelp, HelpListsEveryText) {
+  const std::vector<unsigned char> bytes = ktest::ReadBytes(ktest::ExeFolder() + "tools-check.htm");
+  ASSERT_FALSE(bytes.empty());
+  std::string page;
+  for (unsigned char c : bytes) {
+    const char ch = c == '\r' || c == '\n' ? ' ' : static_cast<char>(c);
+    if (ch != ' ' || page.empty() || page.back() != ' ') page += ch;
+  }
+  const std::pair<const char*, const char*> blanks[] = {
+      {"{file}", "<i>library</i>"}, {"{place}", "<i>place</i>"}, {"{dll}", "<i>DLL</i>"},
+      {"{through}", ""}, {"{function}", "<i>function</i>"}, {"{other}", "<i>other conduit</i>"},
+      {"{creator}", "<i>creator ID</i>"}, {"{priority}", "<i>priority</i>"},
+      {"{directory}", "<i>folder</i>"},
+  };
+  for (int c = static_cast<int>(Cause::Healthy); c <= static_cast<int>(kLastCause);
+       ++c) {
+    const Cause cause = static_cast<Cause>(c);
+    std::string text = CauseTemplate(cause);
+    for (const auto& b : blanks) {
+      for (size_t at = text.find(b.first); at != std::string::npos; at = text.find(b.first, at))
+        text.replace(at, strlen(b.first), b.second);
+    }
+    const std::string row = std::string("<tr><td>") + CauseTitle(cause) + "</td><td>" + text +
+                            "</td></tr>";
+    EXPECT_NE(page.find(row), std::string::npos) << row;
+  }
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ commands=(
   "HotSync|Customize|hotsync-customize.htm"
   "Tools|Report|tools-report.htm"
   "Tools|Install/Uninstall Log|tools-log.htm"
+  "Tools|Check Conduits|tools-check.htm"
   "Tools|Options|tools-options.htm"
   "Help|Content|help-content.htm"
   "Help|Kestrin Home Page|help-home-page.htm"
