@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/ConduitDiagnosis.h"
+#include "ConduitDiagnosis.h"
 
 class CCondMgr;
 class CxList;

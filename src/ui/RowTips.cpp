@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "ui/Dpi.h"
-#include "ui/Subclass.h"
+#include "Dpi.h"
+#include "Subclass.h"
 
 namespace kui {
 namespace {

@@ -485,7 +485,7 @@ TEST_F(MainWnd, LayoutMenuAndHiddenButtons) {
       "&File: &Backup Current Settings &Restore Settings - E&xit",
       "&View: &Refresh",
       "Hot&Sync: &Run HotSync Manager &Customize",
-      "&Tools: &Report Install/Uninstall &Log &Options",
+      "&Tools: &Report Install/Uninstall &Log &Check Conduits &Options",
       "&Help: &Content Kestrin &Home Page - &About Kestrin"};
   EXPECT_EQ(wantMenu, menu);
 
