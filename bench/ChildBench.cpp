@@ -5,6 +5,9 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 struct Search {
@@ -37,12 +40,13 @@ double Now() {
 
 ChildRun RunChild(const std::string& exe, const std::string& args, const std::string& folder,
                   const char* title, int rows) {
-  ChildRun run{0, 0, false};
+  ChildRun run{0, 0, 0, false};
   std::string cmd = "\"" + exe + "\" " + args;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   const double t0 = Now();
+  run.started = t0;
   if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                       &si, &pi)) {
     return run;
@@ -76,4 +80,18 @@ ChildRun RunChild(const std::string& exe, const std::string& args, const std::st
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return run;
+}
+
+StartupStamps ReadStartupStamps(const std::string& path, double started) {
+  StartupStamps stamps;
+  FILE* f = fopen(path.c_str(), "r");
+  if (!f) return stamps;
+  char step[64];
+  long long count = 0, freq = 0;
+  if (fscanf(f, "frequency %lld", &freq) == 1 && freq > 0) {
+    while (fscanf(f, "%63s %lld", step, &count) == 2)
+      stamps.emplace_back(step, static_cast<double>(count) / static_cast<double>(freq) - started);
+  }
+  fclose(f);
+  return stamps;
 }

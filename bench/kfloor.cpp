@@ -3,7 +3,8 @@
 // registered conduit libraries the bare way (registry values read directly, LoadLibrary).
 //   kfloor.exe memory    loads at once, then titles its window "kfloor ready"
 //   kfloor.exe startup   runs a 1000 ms timer and loads on its second tick, as the splash does
-// It runs until it is ended.
+// It runs until it is ended. With KESTRIN_STARTUP_STAMPS set it stamps its steps as Kestrin does
+// (misc/StartupStamps.h), so the benchmark can set Kestrin's steps against them.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,6 +18,34 @@ namespace {
 const char kRoot[] = "Software\\U.S. Robotics\\Pilot Desktop";
 std::vector<HMODULE> g_modules;
 int g_ticks = 0;
+
+// The steps in Kestrin's stamp format, written when KESTRIN_STARTUP_STAMPS names a file.
+struct Stamp {
+  const char* step;
+  LONGLONG count;
+};
+Stamp g_stamps[8];
+int g_stampCount = 0;
+
+void StartupStamp(const char* step) {
+  LARGE_INTEGER c;
+  QueryPerformanceCounter(&c);
+  if (g_stampCount < 8) g_stamps[g_stampCount++] = Stamp{step, c.QuadPart};
+}
+
+void WriteStartupStamps() {
+  char path[MAX_PATH];
+  DWORD n = GetEnvironmentVariableA("KESTRIN_STARTUP_STAMPS", path, sizeof path);
+  if (n == 0 || n >= sizeof path) return;
+  FILE* f = fopen(path, "w");
+  if (!f) return;
+  LARGE_INTEGER freq;
+  QueryPerformanceFrequency(&freq);
+  fprintf(f, "frequency %lld\n", static_cast<long long>(freq.QuadPart));
+  for (int i = 0; i < g_stampCount; ++i)
+    fprintf(f, "%s %lld\n", g_stamps[i].step, static_cast<long long>(g_stamps[i].count));
+  fclose(f);
+}
 
 void LoadRegistered() {
   for (int n = 0;; ++n) {
@@ -35,17 +64,24 @@ void LoadRegistered() {
   }
 }
 
+// The stamps are written before the title changes: the bench ends the process once it sees it.
 void Ready(HWND w) {
   ShowWindow(w, SW_SHOW);
   UpdateWindow(w);
+  StartupStamp("shown");
+  WriteStartupStamps();
   SetWindowTextA(w, "kfloor ready");
 }
 
 LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_TIMER && ++g_ticks == 2) {
-    KillTimer(w, 1);
-    LoadRegistered();
-    Ready(w);
+  if (msg == WM_TIMER) {
+    StartupStamp("tick");
+    if (++g_ticks == 2) {
+      KillTimer(w, 1);
+      LoadRegistered();
+      StartupStamp("loaded");
+      Ready(w);
+    }
     return 0;
   }
   if (msg == WM_DESTROY) {
@@ -58,6 +94,7 @@ LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
+  StartupStamp("winmain");
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
   WNDCLASSA wc{};
@@ -73,6 +110,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
                          nullptr, nullptr, inst, nullptr);
   if (strstr(cmd, "startup")) {
     SetTimer(w, 1, 1000, nullptr);
+    StartupStamp("timer");
   } else {
     LoadRegistered();
     Ready(w);

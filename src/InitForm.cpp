@@ -1,6 +1,7 @@
 #include "InitForm.h"
 
 #include "MainForm.h"
+#include "misc/StartupStamps.h"
 #include "ui/Controls.h"
 #include "ui/HighContrast.h"
 #include "ui/Pictures.h"
@@ -55,10 +56,12 @@ bool TfmInit::Create(HWND owner) {
   // The group box is the background of the others: keep it at the bottom of the z-order.
   kui::PutBehind({gbInit});
   tmInit = SetTimer(hwnd(), kTimerId, kInterval, nullptr);
+  kx::StartupStamp("timer");
   return true;
 }
 
 void TfmInit::tmInitTimer() {
+  kx::StartupStamp("tick");
   if (!g_bTicked) {
     g_bTicked = true;
     return;
@@ -70,6 +73,7 @@ void TfmInit::tmInitTimer() {
     tmInit = 0;
   }
   fmMain->LoadConduitInfo();
+  kx::StartupStamp("loaded");
   EndModal(IDOK);
 }
 

@@ -23,6 +23,7 @@
 #include "format/RemovedStore.h"
 #include "InitForm.h"
 #include "misc/InstanceLock.h"
+#include "misc/StartupStamps.h"
 #include "misc/WinUtil.h"
 #include "OptionsForm.h"
 #include "Pages.h"
@@ -329,6 +330,7 @@ bool TfmMain::FormCreate() {
   ApplyTableFont(slvApp, m_tfApp, m_fontApp);
   ExchangeFont(&m_Settings, &m_tfSys, false);
   ApplyTableFont(slvSys, m_tfSys, m_fontSys);
+  kx::StartupStamp("ready");
   return true;
 }
 
@@ -690,6 +692,8 @@ int RunKestrin(int showCmd) {
     return 0;
   }
   main.Show(showCmd);
+  kx::StartupStamp("shown");
+  kx::WriteStartupStamps();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (main.PreTranslateMessage(msg) || kui::DialogKeys(main.hwnd(), msg)) continue;

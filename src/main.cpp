@@ -8,12 +8,14 @@
 #include "MainForm.h"
 #include "misc/InstanceLock.h"
 #include "misc/KxAssertBox.h"
+#include "misc/StartupStamps.h"
 #include "misc/WinUtil.h"
 #include "ui/Accessible.h"
 #include "ui/HighContrast.h"
 #include "ui/Window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int show) {
+  kx::StartupStamp("winmain");
   SetQuietErrorMode();  // before any library is loaded
   // One copy per program folder, before anything is read or written: a second start only
   // brings the first forward, so the two never overwrite each other's files.
