@@ -679,10 +679,22 @@ std::vector<StepFigures> StartupBreakdown(const std::vector<StartupStamps>& code
                                           const std::vector<StartupStamps>& floor,
                                           const std::vector<double>& floorSeen) {
   std::vector<StepFigures> steps;
+  auto stamped = [](const std::vector<StartupStamps>& runs) {
+    return std::count_if(runs.begin(), runs.end(),
+                         [](const StartupStamps& r) { return !r.empty(); });
+  };
+  if (stamped(code) == 0 || stamped(floor) == 0) {
+    printf("    no breakdown: start-up stamps came from %d of %zu Kestrin runs and %d of %zu "
+           "floor runs\n",
+           static_cast<int>(stamped(code)), code.size(), static_cast<int>(stamped(floor)),
+           floor.size());
+    return steps;
+  }
   std::string line;
   for (const StartupStep& s : kStartupSteps) {
     StepFigures f{s.what, StepMedian(code, codeSeen, s.from, s.fromNth, s.to, s.toNth), 0};
-    if (s.inFloor) f.floor = StepMedian(floor, floorSeen, s.floorFrom, s.fromNth, s.floorTo, s.toNth);
+    if (s.inFloor)
+      f.floor = StepMedian(floor, floorSeen, s.floorFrom, s.fromNth, s.floorTo, s.toNth);
     char buf[200];
     if (s.inFloor) {
       snprintf(buf, sizeof buf, "%s%s %.1f ms (floor %.1f ms)", line.empty() ? "" : ", ", s.what,
@@ -1184,7 +1196,8 @@ int main(int argc, char** argv) {
       Register(libs, n);
       std::vector<double> code, floor, codeMB, floorMB;
       std::vector<StartupStamps> codeStamps, floorStamps;
-      // A start-up run stamps its steps into the file the environment names; the child inherits it.
+      // A start-up run stamps its steps into the file the environment names (the child
+      // inherits it).
       const std::string stampFile = g_work + "stamps.txt";
       for (int r = 0; r < reps; ++r) {
         for (int k = 0; k < 2; ++k) {
