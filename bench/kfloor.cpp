@@ -13,39 +13,13 @@
 #include <cstring>
 #include <vector>
 
+#include "misc/StartupStamps.h"
+
 namespace {
 
 const char kRoot[] = "Software\\U.S. Robotics\\Pilot Desktop";
 std::vector<HMODULE> g_modules;
 int g_ticks = 0;
-
-// The steps in Kestrin's stamp format, written when KESTRIN_STARTUP_STAMPS names a file.
-struct Stamp {
-  const char* step;
-  LONGLONG count;
-};
-Stamp g_stamps[8];
-int g_stampCount = 0;
-
-void StartupStamp(const char* step) {
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  if (g_stampCount < 8) g_stamps[g_stampCount++] = Stamp{step, c.QuadPart};
-}
-
-void WriteStartupStamps() {
-  char path[MAX_PATH];
-  DWORD n = GetEnvironmentVariableA("KESTRIN_STARTUP_STAMPS", path, sizeof path);
-  if (n == 0 || n >= sizeof path) return;
-  FILE* f = fopen(path, "w");
-  if (!f) return;
-  LARGE_INTEGER freq;
-  QueryPerformanceFrequency(&freq);
-  fprintf(f, "frequency %lld\n", static_cast<long long>(freq.QuadPart));
-  for (int i = 0; i < g_stampCount; ++i)
-    fprintf(f, "%s %lld\n", g_stamps[i].step, static_cast<long long>(g_stamps[i].count));
-  fclose(f);
-}
 
 void LoadRegistered() {
   for (int n = 0;; ++n) {
@@ -68,18 +42,18 @@ void LoadRegistered() {
 void Ready(HWND w) {
   ShowWindow(w, SW_SHOW);
   UpdateWindow(w);
-  StartupStamp("shown");
-  WriteStartupStamps();
+  kx::StartupStamp("shown");
+  kx::WriteStartupStamps();
   SetWindowTextA(w, "kfloor ready");
 }
 
 LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_TIMER) {
-    StartupStamp("tick");
+    kx::StartupStamp("tick");
     if (++g_ticks == 2) {
       KillTimer(w, 1);
       LoadRegistered();
-      StartupStamp("loaded");
+      kx::StartupStamp("loaded");
       Ready(w);
     }
     return 0;
@@ -94,7 +68,7 @@ LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
-  StartupStamp("winmain");
+  kx::StartupStamp("winmain");
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
   WNDCLASSA wc{};
@@ -110,7 +84,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmd, int) {
                          nullptr, nullptr, inst, nullptr);
   if (strstr(cmd, "startup")) {
     SetTimer(w, 1, 1000, nullptr);
-    StartupStamp("timer");
+    kx::StartupStamp("timer");
   } else {
     LoadRegistered();
     Ready(w);

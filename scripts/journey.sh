@@ -66,14 +66,7 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 # ---- The demo environment ----------------------------------------------------------------------
-kestrin_start_xvfb || fail "could not start Xvfb"
-say "display $DISPLAY, prefix $prefix, build $build"
-exe=$(bash "$root/scripts/demo-env.sh" "$build" "$prefix" 2>>"$log" | tail -n 1)
-[ -n "$exe" ] || fail "the demo environment did not give a program path (see $log)"
-kestrin_start_wineserver
-
-palm_win='C:\Program Files\Palm'
-kdir="$prefix/drive_c/Program Files/Kestrin"
+e2e_demo_environment
 kdir_win='C:\Program Files\Kestrin'
 pd='HKCU\Software\U.S. Robotics\Pilot Desktop'
 w() { wine "$@" </dev/null >>"$log" 2>&1; }

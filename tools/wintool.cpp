@@ -94,45 +94,54 @@ class RemoteBuffer {
   void* m_ptr = nullptr;
 };
 
+// The process that owns a list view, opened for its memory and closed with the object.
+class ListProcess {
+ public:
+  explicit ListProcess(HWND lv) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(lv, &pid);
+    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!m_process) fprintf(stderr, "wintool: cannot open the window's process\n");
+  }
+  ~ListProcess() {
+    if (m_process) CloseHandle(m_process);
+  }
+  ListProcess(const ListProcess&) = delete;
+  ListProcess& operator=(const ListProcess&) = delete;
+  HANDLE get() const { return m_process; }
+
+ private:
+  HANDLE m_process = nullptr;
+};
+
 int PrintRows(HWND top, int index) {
   HWND lv = NthList(top, index);
   if (!lv) return 1;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(lv, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) {
-    fprintf(stderr, "wintool: cannot open the window's process\n");
-    return 1;
-  }
+  ListProcess process(lv);
+  if (!process.get()) return 1;
   HWND header = reinterpret_cast<HWND>(SendMessageA(lv, LVM_GETHEADER, 0, 0));
   int cols = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
   int rows = static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0));
   const size_t kText = 512;
-  {
-    RemoteBuffer remote(process, sizeof(LVITEMA) + kText);
-    if (!remote.ptr()) {
-      CloseHandle(process);
-      return 1;
+  RemoteBuffer remote(process.get(), sizeof(LVITEMA) + kText);
+  if (!remote.ptr()) return 1;
+  for (int r = 0; r < rows; ++r) {
+    std::string line;
+    for (int c = 0; c < cols; ++c) {
+      LVITEMA item{};
+      item.iSubItem = c;
+      item.pszText = remote.ptr() + sizeof(LVITEMA);
+      item.cchTextMax = static_cast<int>(kText);
+      SIZE_T done = 0;
+      WriteProcessMemory(process.get(), remote.ptr(), &item, sizeof item, &done);
+      SendMessageA(lv, LVM_GETITEMTEXTA, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(remote.ptr()));
+      char text[kText] = {};
+      ReadProcessMemory(process.get(), remote.ptr() + sizeof(LVITEMA), text, kText - 1, &done);
+      if (c) line += " | ";
+      line += text;
     }
-    for (int r = 0; r < rows; ++r) {
-      std::string line;
-      for (int c = 0; c < cols; ++c) {
-        LVITEMA item{};
-        item.iSubItem = c;
-        item.pszText = remote.ptr() + sizeof(LVITEMA);
-        item.cchTextMax = static_cast<int>(kText);
-        SIZE_T done = 0;
-        WriteProcessMemory(process, remote.ptr(), &item, sizeof item, &done);
-        SendMessageA(lv, LVM_GETITEMTEXTA, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(remote.ptr()));
-        char text[kText] = {};
-        ReadProcessMemory(process, remote.ptr() + sizeof(LVITEMA), text, kText - 1, &done);
-        if (c) line += " | ";
-        line += text;
-      }
-      printf("%s\n", line.c_str());
-    }
+    printf("%s\n", line.c_str());
   }
-  CloseHandle(process);
   return 0;
 }
 
@@ -140,66 +149,47 @@ int PrintRows(HWND top, int index) {
 int PrintImages(HWND top, int index) {
   HWND lv = NthList(top, index);
   if (!lv) return 1;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(lv, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) {
-    fprintf(stderr, "wintool: cannot open the window's process\n");
-    return 1;
-  }
+  ListProcess process(lv);
+  if (!process.get()) return 1;
   int rows = static_cast<int>(SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0));
-  {
-    RemoteBuffer remote(process, sizeof(LVITEMA));
-    if (!remote.ptr()) {
-      CloseHandle(process);
-      return 1;
-    }
-    for (int r = 0; r < rows; ++r) {
-      LVITEMA item{};
-      item.mask = LVIF_IMAGE;
-      item.iItem = r;
-      SIZE_T done = 0;
-      WriteProcessMemory(process, remote.ptr(), &item, sizeof item, &done);
-      SendMessageA(lv, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.ptr()));
-      ReadProcessMemory(process, remote.ptr(), &item, sizeof item, &done);
-      printf("%d\n", item.iImage);
-    }
+  RemoteBuffer remote(process.get(), sizeof(LVITEMA));
+  if (!remote.ptr()) return 1;
+  for (int r = 0; r < rows; ++r) {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = r;
+    SIZE_T done = 0;
+    WriteProcessMemory(process.get(), remote.ptr(), &item, sizeof item, &done);
+    SendMessageA(lv, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.ptr()));
+    ReadProcessMemory(process.get(), remote.ptr(), &item, sizeof item, &done);
+    printf("%d\n", item.iImage);
   }
-  CloseHandle(process);
   return 0;
 }
 
 // The label rectangle of a row, in the list's client coordinates, through memory of the owning
 // process; with select, the row is selected and focused first.
 bool RemoteRow(HWND lv, int row, bool select, RECT& rect) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(lv, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) {
-    fprintf(stderr, "wintool: cannot open the window's process\n");
-    return false;
-  }
+  ListProcess process(lv);
+  if (!process.get()) return false;
+  RemoteBuffer remote(process.get(), sizeof(LVITEMA) + sizeof(RECT));
   bool ok = false;
-  {
-    RemoteBuffer remote(process, sizeof(LVITEMA) + sizeof(RECT));
-    if (remote.ptr()) {
-      SIZE_T done = 0;
-      if (select) {
-        LVITEMA state{};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        WriteProcessMemory(process, remote.ptr(), &state, sizeof state, &done);
-        SendMessageA(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.ptr()));
-      }
-      rect = RECT{};
-      rect.left = LVIR_LABEL;
-      char* remoteRect = remote.ptr() + sizeof(LVITEMA);
-      WriteProcessMemory(process, remoteRect, &rect, sizeof rect, &done);
-      ok = SendMessageA(lv, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteRect)) &&
-           ReadProcessMemory(process, remoteRect, &rect, sizeof rect, &done);
+  if (remote.ptr()) {
+    SIZE_T done = 0;
+    if (select) {
+      LVITEMA state{};
+      state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      state.state = LVIS_SELECTED | LVIS_FOCUSED;
+      WriteProcessMemory(process.get(), remote.ptr(), &state, sizeof state, &done);
+      SendMessageA(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.ptr()));
     }
+    rect = RECT{};
+    rect.left = LVIR_LABEL;
+    char* remoteRect = remote.ptr() + sizeof(LVITEMA);
+    WriteProcessMemory(process.get(), remoteRect, &rect, sizeof rect, &done);
+    ok = SendMessageA(lv, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteRect)) &&
+         ReadProcessMemory(process.get(), remoteRect, &rect, sizeof rect, &done);
   }
-  CloseHandle(process);
   if (!ok) fprintf(stderr, "wintool: no row %d\n", row);
   return ok;
 }

@@ -17,4 +17,8 @@ void TerminateField(char* field, size_t cap) {
   if (!memchr(field, 0, cap)) field[cap - 1] = '\0';
 }
 
+std::string FieldText(const char* field, size_t cap) {
+  return field ? std::string(field, strnlen(field, cap)) : std::string();
+}
+
 }  // namespace kx

@@ -2,6 +2,7 @@
 // Fixed-width text fields: every copy is cut to the field and terminated inside it.
 
 #include <cstddef>
+#include <string>
 
 namespace kx {
 
@@ -13,8 +14,13 @@ char* CopyText(char* dst, size_t cap, const char* src);
 // byte becomes one. Every other byte is kept.
 void TerminateField(char* field, size_t cap);
 
+// The text of a field of cap bytes, up to its terminator or its end, whichever comes first.
+std::string FieldText(const char* field, size_t cap);
+
 template <size_t N>
 char* CopyText(char (&dst)[N], const char* src) { return CopyText(dst, N, src); }
+template <size_t N>
+std::string FieldText(const char (&field)[N]) { return FieldText(field, N); }
 template <size_t N>
 void TerminateField(char (&field)[N]) { TerminateField(field, N); }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ConduitReport.h"
+#include "FileNames.h"
 #include "format/CxList.h"
 #include "format/KxClock.h"
 #include "format/KxFileExists.h"
@@ -29,35 +31,10 @@ const char kNoProblems[] = "No problems found.<br><br>\r\n";
 
 const char kSummaryItem[] = "<td width=240>%s</td>\r\n<td width=*>%s</td></tr>\r\n";
 
-const char kName[] = "<td>%s</td>\r\n";
-const char kCreator[] = "<td><font color=0000FF>Creator ID</font>: %s<br><br>\r\n";
-const char kPath[] = "<font color=0000FF>File Name</font>: %s<br><br>\r\n";
 const char kCause[] = "<font color=0000FF>%s</font>: %s</td></tr>\r\n";
 
-struct Row {
-  const CondInfo* info;
-  Catalogue catalogue;
-};
-
-std::string SystemCreator(const CondInfo& info) {
-  char sz[16];
-  snprintf(sz, sizeof sz, "0x%x", static_cast<unsigned>(info.dwCreatorID));
-  return sz;
-}
-
-std::string Field(const char* s, size_t cap) { return std::string(s, strnlen(s, cap)); }
-
-void AddRow(std::string& html, const Row& row, const Diagnosis& d) {
-  const CondInfo& info = *row.info;
-  const bool system = row.catalogue == Catalogue::System;
-  html += system ? kx::kHtmlGreyRow : kx::kHtmlWhiteRow;
-  const std::string name = Field(info.szName, sizeof info.szName);
-  const std::string creator =
-      system ? SystemCreator(info) : Field(info.szCreatorID, sizeof info.szCreatorID);
-  const std::string path = Field(info.szConduit, sizeof info.szConduit);
-  kx::HtmlFillEscapedTo(html, kName, {name.c_str()});
-  kx::HtmlFillEscapedTo(html, kCreator, {creator.c_str()});
-  kx::HtmlFillEscapedTo(html, kPath, {path.c_str()});
+void AddRow(std::string& html, const CondInfo& info, Catalogue catalogue, const Diagnosis& d) {
+  AddConduitCells(html, info, catalogue == Catalogue::System);
   kx::HtmlFillEscapedTo(html, kCause, {CauseTitle(d.cause), d.text.c_str()});
 }
 
@@ -100,29 +77,26 @@ const Diagnosis& ConduitCheck::Diagnose(const CondInfo& info, Catalogue catalogu
   return m_cache.Get(info, ctx);
 }
 
-namespace {
-
-// The rows as the tables show them: the application catalogue, the removed records not
-// registered again, the system catalogue. Collected first, as a diagnosis may look up records
-// and so move the catalogues' cursors.
-std::vector<Row> TableRows(CCondMgr& app, CCondMgr& sys, CxList& removed) {
+// The application catalogue, the removed records not registered again, the system catalogue.
+// Collected first, as a diagnosis may look up records and so move the catalogues' cursors.
+std::vector<ConduitCheck::Row> ConduitCheck::Rows() {
   std::vector<Row> rows;
-  for (const CondInfo* p = app.GetFirst(); p; p = app.GetNext())
+  for (const CondInfo* p = m_app.GetFirst(); p; p = m_app.GetNext())
     rows.push_back({p, Catalogue::Application});
   std::vector<CondInfo*> listed;
-  for (auto* p = static_cast<CondInfo*>(removed.GetFirst()); p;
-       p = static_cast<CondInfo*>(removed.GetNext()))
+  for (auto* p = static_cast<CondInfo*>(m_removed.GetFirst()); p;
+       p = static_cast<CondInfo*>(m_removed.GetNext()))
     listed.push_back(p);
   for (CondInfo* p : listed)
-    if (!app.Find(p->szCreatorID, p->szConduit)) rows.push_back({p, Catalogue::Application});
-  for (const CondInfo* p = sys.GetFirst(); p; p = sys.GetNext())
+    if (!m_app.Find(p->szCreatorID, p->szConduit)) rows.push_back({p, Catalogue::Application});
+  for (const CondInfo* p = m_sys.GetFirst(); p; p = m_sys.GetNext())
     rows.push_back({p, Catalogue::System});
   return rows;
 }
 
-}  // namespace
+CheckSummary ConduitCheck::Summarize() { return Summarize(Rows()); }
 
-CheckSummary ConduitCheck::Summarize() {
+CheckSummary ConduitCheck::Summarize(const std::vector<Row>& rows) {
   CheckSummary s;
   s.palmFolder = PalmFolder();
   std::string folder = s.palmFolder;
@@ -133,7 +107,7 @@ CheckSummary ConduitCheck::Summarize() {
   s.condMgrVersion = FormatFileVersion(sz, sizeof sz, major, minor, release, build);
   s.hotSync = !folder.empty() && kx::FileExists((folder + "hotsync.exe").c_str());
 
-  for (const Row& row : TableRows(m_app, m_sys, m_removed)) {
+  for (const Row& row : rows) {
     const Diagnosis& d = Diagnose(*row.info, row.catalogue);
     if (row.catalogue == Catalogue::System) {
       ++s.system;
@@ -148,8 +122,8 @@ CheckSummary ConduitCheck::Summarize() {
 }
 
 bool ConduitCheck::WritePage(const char* path) {
-  const CheckSummary s = Summarize();
-  const std::vector<Row> rows = TableRows(m_app, m_sys, m_removed);
+  const std::vector<Row> rows = Rows();
+  const CheckSummary s = Summarize(rows);
   kx::SafeFile file;
   if (!file.Open(path)) return false;
 
@@ -181,16 +155,11 @@ bool ConduitCheck::WritePage(const char* path) {
     html += kx::kHtmlHeaderRow;
     for (const Row& row : rows) {
       const Diagnosis& d = Diagnose(*row.info, row.catalogue);
-      if (d.IsProblem() == trouble) AddRow(html, row, d);
+      if (d.IsProblem() == trouble) AddRow(html, *row.info, row.catalogue, d);
     }
     html += trouble ? kTableEnd : kx::kHtmlTail;
   }
   return file.Write(html.data(), html.size()) && file.Commit();
 }
 
-bool ConduitCheckPath(std::string* pPath) {
-  char szFolder[MAX_PATH];
-  if (!pPath || !GetProgramFolder(nullptr, szFolder)) return false;
-  *pPath = std::string(szFolder) + kConduitCheckFile;
-  return true;
-}
+bool ConduitCheckPath(std::string* pPath) { return ProgramFilePath(kConduitCheckFile, pPath); }

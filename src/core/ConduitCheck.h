@@ -4,6 +4,7 @@
 // No window needed.
 
 #include <string>
+#include <vector>
 
 #include "ConduitDiagnosis.h"
 
@@ -42,6 +43,13 @@ class ConduitCheck {
   bool WritePage(const char* path);
 
  private:
+  struct Row {
+    const CondInfo* info;
+    Catalogue catalogue;
+  };
+  // The rows as the tables show them.
+  std::vector<Row> Rows();
+  CheckSummary Summarize(const std::vector<Row>& rows);
   bool IsRemovedRecord(const CondInfo& info) const;
   const std::string& PalmFolder();
 

@@ -10,6 +10,7 @@
 
 #include "format/CxList.h"
 #include "format/PeFile.h"
+#include "format/KxText.h"
 #include "palm/CondMgr.h"
 #include "palm/CondObj.h"
 #include "palm/LibraryPath.h"
@@ -327,8 +328,6 @@ const CondInfo* OtherHolder(const CondInfo& info, const DiagnosisContext& ctx) {
   return nullptr;
 }
 
-std::string Field(const char* s, size_t cap) { return std::string(s, strnlen(s, cap)); }
-
 void Finish(Diagnosis& d, const CondInfo& info) {
   const CauseText& t = TextOf(d.cause);
   d.remedy = t.remedy;
@@ -339,10 +338,10 @@ void Finish(Diagnosis& d, const CondInfo& info) {
   Replace(s, "{through}", d.through.empty() ? std::string() : " (which " + d.through + " imports)");
   Replace(s, "{function}", d.function);
   Replace(s, "{other}", d.other);
-  Replace(s, "{creator}", Field(info.szCreatorID, sizeof info.szCreatorID));
+  Replace(s, "{creator}", kx::FieldText(info.szCreatorID));
   const int prio = info.nPriority >= 1 && info.nPriority <= 5 ? info.nPriority : 2;
   Replace(s, "{priority}", std::to_string(prio));
-  const std::string dir = Field(info.szDirectory, sizeof info.szDirectory);
+  const std::string dir = kx::FieldText(info.szDirectory);
   Replace(s, "{directory}", dir.empty() ? std::string("(none)") : dir);
   d.text = s;
 }
@@ -386,8 +385,8 @@ Cause Diagnose(const CondInfo& info, const DiagnosisContext& ctx, Diagnosis& d) 
   if (lib.machine != kOwnMachine) return Cause::Library32;
   if (!Loads(info)) return Cause::StartRefused;
   if (const CondInfo* other = OtherHolder(info, ctx)) {
-    d.other = Field(other->szName, sizeof other->szName);
-    if (d.other.empty()) d.other = Field(other->szConduit, sizeof other->szConduit);
+    d.other = kx::FieldText(other->szName);
+    if (d.other.empty()) d.other = kx::FieldText(other->szConduit);
     return Cause::DuplicateCreator;
   }
   return Cause::Healthy;
@@ -408,7 +407,7 @@ bool InTrouble(Cause cause) {
 
 Diagnosis DiagnoseConduit(const CondInfo& info, const DiagnosisContext& ctx) {
   Diagnosis d;
-  d.file = Field(info.szConduit, sizeof info.szConduit);
+  d.file = kx::FieldText(info.szConduit);
   d.cause = Diagnose(info, ctx, d);
   Finish(d, info);
   return d;
@@ -417,8 +416,8 @@ Diagnosis DiagnoseConduit(const CondInfo& info, const DiagnosisContext& ctx) {
 const Diagnosis& DiagnosisCache::Get(const CondInfo& info, const DiagnosisContext& ctx) {
   std::string key = ctx.catalogue == Catalogue::Application ? "A|" : "S|";
   key += ctx.removed ? "R|" : "-|";
-  key += Field(info.szCreatorID, sizeof info.szCreatorID) + "|" +
-         Lower(Field(info.szConduit, sizeof info.szConduit));
+  key += kx::FieldText(info.szCreatorID) + "|" +
+         Lower(kx::FieldText(info.szConduit));
   auto it = m_answers.find(key);
   if (it == m_answers.end()) it = m_answers.emplace(key, DiagnoseConduit(info, ctx)).first;
   return it->second;

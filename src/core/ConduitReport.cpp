@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "FileNames.h"
 #include "format/KxClock.h"
 #include "format/KxHtml.h"
 #include "format/KxSafeFile.h"
@@ -38,6 +39,13 @@ std::string Version(const char* pszPath) {
 }
 
 void AddRow(std::string& html, const CondInfo& info, bool bSystem) {
+  AddConduitCells(html, info, bSystem);
+  html += kx::HtmlFill(kVersion, {Version(info.szConduit)});
+}
+
+}  // namespace
+
+void AddConduitCells(std::string& html, const CondInfo& info, bool bSystem) {
   html += bSystem ? kx::kHtmlGreyRow : kx::kHtmlWhiteRow;
   kx::HtmlFillEscapedTo(html, kName, {info.szName});
   if (bSystem) {
@@ -48,10 +56,7 @@ void AddRow(std::string& html, const CondInfo& info, bool bSystem) {
     kx::HtmlFillEscapedTo(html, kCreator, {info.szCreatorID});
   }
   kx::HtmlFillEscapedTo(html, kPath, {info.szConduit});
-  html += kx::HtmlFill(kVersion, {Version(info.szConduit)});
 }
-
-}  // namespace
 
 bool WriteConduitReport(const char* path, CCondMgr& app, CCondMgr& sys) {
   LibrarySearchScope search;  // every row's version read resolves its library
@@ -70,9 +75,4 @@ bool WriteConduitReport(const char* path, CCondMgr& app, CCondMgr& sys) {
   return file.Write(html.data(), html.size()) && file.Commit();
 }
 
-bool ConduitReportPath(std::string* pPath) {
-  char szFolder[MAX_PATH];
-  if (!pPath || !GetProgramFolder(nullptr, szFolder)) return false;
-  *pPath = std::string(szFolder) + kConduitReportFile;
-  return true;
-}
+bool ConduitReportPath(std::string* pPath) { return ProgramFilePath(kConduitReportFile, pPath); }

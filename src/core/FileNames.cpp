@@ -4,12 +4,21 @@
 #include <cstring>
 
 #include "format/KxSafeFile.h"
+#include "misc/WinUtil.h"
 
 const char* const kProgramFileNames[] = {
     "orlenta.ini",     "KestrinRes.dat",  "kestrinlog.dat",     "kestrinlog.html",
-    "condrpt.html",    "KestrinLoad.dat", "KestrinSkip.dat",    "kestrinset9999.bak",
+    "condrpt.html",    "condcheck.html",  "KestrinLoad.dat",    "KestrinSkip.dat",
+    "kestrinset9999.bak",
 };
 const size_t kProgramFileNameCount = sizeof kProgramFileNames / sizeof kProgramFileNames[0];
+
+bool ProgramFilePath(const char* name, std::string* pPath) {
+  char szFolder[MAX_PATH];
+  if (!pPath || !GetProgramFolder(nullptr, szFolder)) return false;
+  *pPath = std::string(szFolder) + name;
+  return true;
+}
 
 namespace filetext {
 const char kFolderTooLong[] =

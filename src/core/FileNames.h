@@ -9,6 +9,9 @@
 extern const char* const kProgramFileNames[];
 extern const size_t kProgramFileNameCount;
 
+// The full path of one of them in the program folder; false when the folder is unknown.
+bool ProgramFilePath(const char* name, std::string* pPath);
+
 // The folder (with its trailing backslash) and the name, plus the temporary suffix, fit.
 bool FitsInFolder(const char* folder, const char* name);
 // A folder in which one of the program's own files would not fit.

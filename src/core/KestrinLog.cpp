@@ -8,6 +8,7 @@
 
 #include "format/KxClock.h"
 #include "format/KxText.h"
+#include "FileNames.h"
 #include "misc/KxHandle.h"
 #include "misc/WinUtil.h"
 #include "palm/LibraryPath.h"
@@ -17,18 +18,11 @@ namespace {
 const char kDataFile[] = "kestrinlog.dat";
 const char kPageFile[] = "kestrinlog.html";
 
-bool ProgramFile(const char* szName, std::string* pPath) {
-  char szFolder[MAX_PATH];
-  if (!GetProgramFolder(nullptr, szFolder)) return false;
-  *pPath = std::string(szFolder) + szName;
-  return true;
-}
-
 }  // namespace
 
 bool KestrinLog::AddEntry(const LogEntry& entry) {
   std::string path;
-  if (!ProgramFile(kDataFile, &path)) return false;
+  if (!ProgramFilePath(kDataFile, &path)) return false;
   return AppendHistoryEntry(m_File, path.c_str(), entry);
 }
 
@@ -36,7 +30,7 @@ bool KestrinLog::ReadEntry(LogEntry* pEntry) { return ReadHistoryEntry(m_File, p
 
 KestrinLog::Page KestrinLog::WritePage(std::string* pPagePath) {
   std::string dataPath, pagePath;
-  const bool bFolder = ProgramFile(kDataFile, &dataPath) && ProgramFile(kPageFile, &pagePath);
+  const bool bFolder = ProgramFilePath(kDataFile, &dataPath) && ProgramFilePath(kPageFile, &pagePath);
   if (pPagePath) *pPagePath = pagePath;
   if (!bFolder || !m_File.Open(dataPath.c_str(), "rb")) return Page::NoHistory;
 
